@@ -1,0 +1,106 @@
+#ifndef CORVANEXML_XMLELEMENT_H
+#define CORVANEXML_XMLELEMENT_H
+
+#include <CorvaneTools/CorvaneTools.h>
+#include <CorvaneXML/Export.h>
+#include <CorvaneXML/XMLInterfaces.h>
+#include <CorvaneXML/XMLKey.h>
+#include <CorvaneXML/XMLNode.h>
+
+namespace CorvaneXML {
+
+// The library's element. Owns its attributes and children; destroying it
+// destroys its attributes first, then its children with their subtrees.
+class CORVANEXML_API XCXMLElement : public XIXMLElement, public XCXMLNode {
+public:
+    // Appends the new element to `parent` when it is not null.
+    XCXMLElement(XIXMLElement* parent, const XCXMLKey& name);
+    XCXMLElement(const XCXMLElement&) = delete;
+    XCXMLElement& operator=(const XCXMLElement&) = delete;
+    ~XCXMLElement() override;
+
+    using XIXMLElement::AddAttribute;
+    using XIXMLElement::AddElement;
+    using XIXMLElement::FindElement;
+    using XIXMLElement::FindAttribute;
+    using XIXMLElement::TestAttribute;
+    using XIXMLElement::Destroy;
+
+    // XIXMLElement
+    XIXMLNode* AsNode() override;
+    const XIXMLNode* AsNode() const override;
+    void Write(XIXMLWriteStream* stream) const override;
+    const XCXMLKey& GetKey(const char* name) const override;
+    void AddNode(XIXMLNode* node) override;
+    void RemoveNode(XIXMLNode* node) override;
+    void MoveNode(XIXMLNode* node, XIXMLNode* before) override;
+    unsigned int IndexOf(const XIXMLNode* node) const override;
+    XIXMLAttribute* AddAttribute(const XCXMLKey& name, const char* value) override;
+    void RemoveAttribute(XIXMLAttribute* attribute) override;
+    XIXMLPI* AddPI(const char* processor, const char* instruction) override;
+    XIXMLComment* AddComment(const char* comment) override;
+    XIXMLDocType* AddDocType(const XCXMLKey& token, const char* publicId,
+                             const char* systemId, const char* local) override;
+    XIXMLData* AddData(XIXMLData::IXMLCData* provider) override;
+    XIXMLData* AddData(const char* text) override;
+    XIXMLElement* AddElement(const XCXMLKey& name) override;
+    const XCXMLKey& GetName() const override;
+    void SetName(const XCXMLKey& name) override;
+    XIXMLData* GetData() override;
+    const XIXMLData* GetData() const override;
+    XIXMLNode* GetFirstNode() const override;
+    XIXMLElement* FindFirstElement() const override;
+    XIXMLElement* NextElement() const override;
+    XIXMLElement* FindElement(const XCXMLKey& name) const override;
+    XIXMLElement* NextSameElement() const override;
+    unsigned int NbElements() const override;
+    XIXMLElement* FindElementByIndex(unsigned int index) const override;
+    XIXMLAttribute* GetFirstAttribute() const override;
+    XIXMLAttribute* FindAttribute(const XCXMLKey& name) const override;
+    bool TestAttribute(const XCXMLKey& name, const char* value) const override;
+
+    // XIXMLNode
+    XIXMLElement* AsElement() override;
+    void WriteTo(XCXMLWriter* writer, int depth) const override;
+    XIXMLNode* Copy(XIXMLElement* parent) const override;
+
+private:
+    XCXMLKey name_;
+    XIXMLNode* firstChild_;
+    XIXMLAttribute* firstAttribute_;
+};
+
+// The library's attribute: a key of the owner's document and an owned value.
+class CORVANEXML_API XCXMLAttribute : public XIXMLAttribute {
+public:
+    // Copies the key and the value (null raises); does not link itself into
+    // the owner's list (the owner's AddAttribute does).
+    XCXMLAttribute(XIXMLElement* owner, const XCXMLKey& name, const char* value);
+    XCXMLAttribute(const XCXMLAttribute&) = delete;
+    XCXMLAttribute& operator=(const XCXMLAttribute&) = delete;
+    ~XCXMLAttribute() override;
+
+    void Destroy() override;
+    XIXMLAttribute* GetNext() const override;
+    void SetNext(XIXMLAttribute* next) override;
+    XIXMLElement* GetNode() const override;
+    const XCXMLKey& GetName() const override;
+    void SetName(const XCXMLKey& name) override;
+    const char* GetValue() const override;
+    void SetValue(const char* value) override;
+    void GetFmtValue(const char* format, void* out) const override;
+    void SetFmtValue(const char* format, ...) override;
+    void WriteTo(XCXMLWriter* writer) const override;
+    XIXMLAttribute* Copy(XIXMLElement* target) const override;
+
+private:
+    XIXMLAttribute* next_;
+    XIXMLElement* owner_;
+    XCXMLKey name_;
+    char* value_;
+    Corvane::XCMine guard_;
+};
+
+}  // namespace CorvaneXML
+
+#endif

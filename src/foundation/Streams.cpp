@@ -1,0 +1,9 @@
+#include <CorvaneXML/XMLStreams.h>
+
+namespace CorvaneXML {
+
+// Out of line so that the interfaces' type information lives in the library.
+XIXMLReadStream::~XIXMLReadStream() = default;
+XIXMLWriteStream::~XIXMLWriteStream() = default;
+
+}  // namespace CorvaneXML

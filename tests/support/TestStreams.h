@@ -1,0 +1,80 @@
+#ifndef CORVANE_TEST_STREAMS_H
+#define CORVANE_TEST_STREAMS_H
+
+// Streams and captures shared by the tests.
+
+#include <CorvaneTools/CorvaneTools.h>
+#include <CorvaneXML/XMLStreams.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace testsupport {
+
+// Reads from a string. `chunk` caps each Read (0: no cap), which exercises the
+// short-read-ends-input rule; every call's size is recorded.
+class StringReadStream : public CorvaneXML::XIXMLReadStream {
+public:
+    explicit StringReadStream(std::string text, std::uint64_t chunk = 0)
+        : text_(std::move(text)), chunk_(chunk) {}
+
+    std::uint64_t Read(char* buffer, std::uint64_t size) override {
+        calls.push_back(size);
+        if (throwAt != 0 && offset_ >= throwAt) throw std::runtime_error("read failure");
+        std::uint64_t n = std::min<std::uint64_t>(size, text_.size() - offset_);
+        if (chunk_ != 0) n = std::min(n, chunk_);
+        if (throwAt != 0) n = std::min<std::uint64_t>(n, throwAt - offset_);
+        std::copy_n(text_.data() + offset_, n, buffer);
+        offset_ += n;
+        return n;
+    }
+
+    std::vector<std::uint64_t> calls;
+    std::uint64_t throwAt = 0;  // when set, Read throws once this offset is reached
+
+private:
+    std::string text_;
+    std::uint64_t chunk_;
+    std::uint64_t offset_ = 0;
+};
+
+// Appends everything to a string and records each call's size. Answers
+// short (one byte less, or 1 for a size-0 call) from call number `failAt`
+// (1-based) on, when set.
+class StringWriteStream : public CorvaneXML::XIXMLWriteStream {
+public:
+    std::uint64_t Write(const char* data, std::uint64_t size) override {
+        calls.push_back(size);
+        if (failAt != 0 && calls.size() >= failAt) return size == 0 ? 1 : size - 1;
+        text.append(data, size);
+        return size;
+    }
+
+    std::string text;
+    std::vector<std::uint64_t> calls;
+    std::size_t failAt = 0;
+};
+
+// Installs a reporter sink for its lifetime and keeps every report.
+class ReportCapture {
+public:
+    ReportCapture() { Corvane::XCReporter::SetSink(&Receive, this); }
+    ~ReportCapture() { Corvane::XCReporter::SetSink(nullptr, nullptr); }
+    ReportCapture(const ReportCapture&) = delete;
+    ReportCapture& operator=(const ReportCapture&) = delete;
+
+    std::vector<std::pair<int, std::string>> reports;
+
+private:
+    static void Receive(Corvane::XIReporter::EMsgType type, const char* text, void* context) {
+        static_cast<ReportCapture*>(context)->reports.emplace_back(static_cast<int>(type), text);
+    }
+};
+
+}  // namespace testsupport
+
+#endif
