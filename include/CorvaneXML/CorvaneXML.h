@@ -10,6 +10,7 @@
 #include <CorvaneXML/XMLKey.h>
 #include <CorvaneXML/XMLMarkup.h>
 #include <CorvaneXML/XMLNode.h>
+#include <CorvaneXML/XMLStdStreams.h>
 #include <CorvaneXML/XMLStreams.h>
 
 #endif
