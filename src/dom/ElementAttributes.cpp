@@ -50,7 +50,7 @@ XIXMLAttribute* XCXMLElement::FindAttribute(const XCXMLKey& name) const {
 
 bool XCXMLElement::TestAttribute(const XCXMLKey& name, const char* value) const {
     // A null value is never equal to anything.
-    const XIXMLAttribute* attribute = static_cast<const XIXMLElement*>(this)->FindAttribute(name);
+    const XIXMLAttribute* attribute = FindAttribute(name);
     return attribute != nullptr && value != nullptr &&
            std::strcmp(attribute->GetValue(), value) == 0;
 }

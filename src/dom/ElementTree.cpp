@@ -35,6 +35,7 @@ XCXMLElement::~XCXMLElement() {
     XCXMLElement* level = this;
     for (;;) {
         try {
+            // The top's attributes; a no-op when the walk comes back up to it.
             if (level == this) DestroyAttributes();
             while (level->firstChild_ != nullptr) {
                 XIXMLNode* child = level->firstChild_;

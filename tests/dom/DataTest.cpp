@@ -14,6 +14,7 @@ namespace {
 
 class TextData : public ::testing::Test {
 protected:
+    ProviderCounts counts;  // outlives the document that disposes of providers
     XCXMLTree tree;
     XIXMLElement* e = tree.GetRoot()->AddElement("e");
 };
@@ -32,7 +33,6 @@ TEST_F(TextData, OwnedText) {
 }
 
 TEST_F(TextData, ProviderIsOwnedCopiedAndDisposedOnce) {
-    ProviderCounts counts;
     XIXMLData* data = e->AddData(new CountingProvider(&counts));
     EXPECT_ANY_THROW(data->GetData());
     EXPECT_ANY_THROW(data->SetData("x"));
@@ -59,7 +59,6 @@ TEST_F(TextData, ProviderIsOwnedCopiedAndDisposedOnce) {
 }
 
 TEST_F(TextData, RefusedProviderCopyIsDisposed) {
-    ProviderCounts counts;
     XIXMLData* data = e->AddData(new CountingProvider(&counts));
     XIXMLElement* full = tree.GetRoot()->AddElement("full");
     full->AddData("already");
@@ -75,7 +74,6 @@ TEST_F(TextData, RefusedProviderCopyIsDisposed) {
 }
 
 TEST_F(TextData, DefaultProviderDisposalDeletes) {
-    ProviderCounts counts;
     e->AddData(new hosttest::DefaultDisposedProvider(&counts));
     e->Destroy();
     EXPECT_EQ(counts.deletes, 1);

@@ -71,19 +71,3 @@ TEST(CommentAndPI, TextsAreNeverNull) {
     pi->SetInstruction(pi->GetProcessor());
     EXPECT_STREQ(pi->GetInstruction(), "target");
 }
-
-TEST(CommentAndPI, CopiesAreIndependent) {
-    XCXMLTree tree;
-    XIXMLElement* a = tree.GetRoot()->AddElement("a");
-    XIXMLElement* b = tree.GetRoot()->AddElement("b");
-    XIXMLComment* comment = a->AddComment("c");
-    XIXMLPI* pi = a->AddPI("p", "i");
-    XIXMLComment* commentCopy = comment->AsNode()->Copy(b)->AsComment();
-    XIXMLPI* piCopy = pi->AsNode()->Copy(b)->AsPI();
-    comment->SetComment("changed");
-    pi->SetInstruction("changed");
-    EXPECT_STREQ(commentCopy->GetComment(), "c");
-    EXPECT_STREQ(piCopy->GetProcessor(), "p");
-    EXPECT_STREQ(piCopy->GetInstruction(), "i");
-    EXPECT_EQ(b->IndexOf(piCopy->AsNode()), 1u);
-}

@@ -44,16 +44,6 @@ TEST(NodeFaces, DetachedNodeHasNoLinks) {
     comment->AsNode()->Destroy();
 }
 
-TEST(NodeFaces, ConstructingWithAParentAppends) {
-    XCXMLTree tree;
-    XIXMLElement* e = tree.GetRoot()->AddElement("e");
-    e->AddComment("0");
-    e->AddComment("1");
-    auto* pi = new XCXMLPI(e, "p", "i");
-    EXPECT_EQ(pi->GetParent(), e);
-    EXPECT_EQ(pi->Index(), 2u);
-}
-
 TEST(NodeFaces, FailedConstructionLeavesTheParentAsItWas) {
     XCXMLTree tree;
     XIXMLElement* e = tree.GetRoot()->AddElement("e");
