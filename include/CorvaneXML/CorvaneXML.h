@@ -11,5 +11,6 @@
 #include <CorvaneXML/XMLMarkup.h>
 #include <CorvaneXML/XMLNode.h>
 #include <CorvaneXML/XMLStreams.h>
+#include <CorvaneXML/XMLTreeReader.h>
 
 #endif
