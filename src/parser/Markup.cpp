@@ -23,7 +23,9 @@ public:
     void CopyFrom(const char* text) {
         std::size_t size = std::strlen(text) + 1;
         char* copy = static_cast<char*>(std::malloc(size));
-        CvThrow::IfNULL(copy);
+        // Only the null case is handed over: the block is not written yet,
+        // and passing it would look like a read of uninitialised memory.
+        if (copy == nullptr) CvThrow::IfNULL(nullptr);
         std::memcpy(copy, text, size);
         std::free(text_);
         text_ = copy;
