@@ -3,6 +3,8 @@
 
 #include <CorvaneXML/Export.h>
 
+#include <cstring>
+
 namespace CorvaneXML {
 
 // Growable run of characters in which the parser collects names, values and
@@ -56,7 +58,10 @@ public:
 private:
     void Grow();
     void GrowFor(int count);
-    void CopyIn(const T* chars, int count);
+    void CopyIn(const T* chars, int count) {
+        std::memcpy(data + length, chars, static_cast<unsigned>(count) * sizeof(T));
+        length += count;
+    }
     void Alloc(int size);
 
     T* data;

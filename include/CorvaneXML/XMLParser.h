@@ -140,7 +140,12 @@ private:
     void Run(XIXMLReadStream* stream, bool fast);
 
     int Read() { return current = reader->ReadChar(); }
-    int Skip();
+    // Whitespace is TAB, LF, CR and space; end of input (-1) is not.
+    static bool IsSpace(int c) {
+        return static_cast<unsigned>(c) <= 32u && ((1ull << c) & 0x100002600ull) != 0;
+    }
+    int Skip() { return IsSpace(current) ? SkipRun() : current; }
+    int SkipRun();
     int Next() {
         Read();
         return Skip();

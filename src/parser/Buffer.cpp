@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <stdexcept>
 
 namespace CorvaneXML {
@@ -69,12 +68,6 @@ void TBuffer<T>::GrowFor(int count) {
     if (target <= 0) target = 0;
     while (target < needed && target > 0) target *= 2;
     Alloc(target < needed || target > INT_MAX ? -1 : static_cast<int>(target));
-}
-
-template <class T>
-void TBuffer<T>::CopyIn(const T* chars, int count) {
-    std::memcpy(data + length, chars, static_cast<std::size_t>(count) * sizeof(T));
-    length += count;
 }
 
 template <class T>

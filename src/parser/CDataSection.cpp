@@ -2,14 +2,18 @@
 
 #include <CorvaneTools/CorvaneTools.h>
 
+#include "parser/Require.h"
+
 namespace CorvaneXML {
+
+using parsecheck::Require;
 
 // Entered at the '[' that follows "<" or "<!". The body is not gathered
 // here: the handler reads it through the stream, and whatever it leaves is
 // skipped afterwards.
 void CXMLParser::ReadCData() {
     for (const char* expected = "CDATA["; *expected != '\0'; ++expected) {
-        Corvane::CvThrow::SiFaux(Read() == static_cast<unsigned char>(*expected),
+        Require(Read() == static_cast<unsigned char>(*expected),
                                  "Must be CDATA here");
     }
     CXMLCDataStream stream(reader);

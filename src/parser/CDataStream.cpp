@@ -2,9 +2,13 @@
 
 #include <CorvaneTools/CorvaneTools.h>
 
+#include "parser/Require.h"
+
 #include <cstring>
 
 namespace CorvaneXML {
+
+using parsecheck::Require;
 
 CXMLCDataStream::CXMLCDataStream(CXMLBufferedReader* reader)
     : reader(reader), current(0), brackets(0), finished(false), terminated(false) {
@@ -65,7 +69,7 @@ void CXMLCDataStream::FinishReading() {
     while (!finished) {
         if (Read(&byte, 1) != 1) break;
     }
-    Corvane::CvThrow::SiFaux(terminated, "Error while reading <[CDATA[...]]>");
+    Require(terminated, "Error while reading <[CDATA[...]]>");
 }
 
 }  // namespace CorvaneXML

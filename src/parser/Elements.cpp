@@ -2,13 +2,16 @@
 
 #include <CorvaneTools/CorvaneTools.h>
 
+#include "parser/Require.h"
+
 #include "parser/CharClass.h"
 
 #include <cstring>
 
 namespace CorvaneXML {
 
-using Corvane::CvThrow;
+using parsecheck::Require;
+
 
 namespace {
 
@@ -58,13 +61,13 @@ bool CXMLParser::ReadStartTag(bool fast) {
 
     Skip();
     while (current != '/' && current != '>') {
-        CvThrow::SiFaux(current != -1, "End of input inside a tag");
+        Require(current != -1, "End of input inside a tag");
         ReadAttribute();
         if (report) Attribute(token, text);
         Skip();
     }
     if (current == '/') {
-        CvThrow::SiFaux(Read() == '>', "Bad empty node closing.");
+        Require(Read() == '>', "Bad empty node closing.");
         CloseNode(handle);
         Next();
         return false;
@@ -83,7 +86,7 @@ bool CXMLParser::ReadStartTag(bool fast) {
 void CXMLParser::ReadEndTag() {
     Read();
     ReadToken();
-    CvThrow::SiFaux(Skip() == '>');
+    Require(Skip() == '>');
     const void* handle = openElements.back();
     openElements.pop_back();
     CloseNode(handle);
@@ -103,10 +106,10 @@ void CXMLParser::SkipContent() {
             const void* slash = std::memchr(p, '/', static_cast<std::size_t>(end - p));
             reader->MoveTo(slash != nullptr ? static_cast<const char*>(slash) : end);
             if (Read() == '/') break;
-            CvThrow::SiFaux(current != -1, "End of input inside a skipped element");
+            Require(current != -1, "End of input inside a skipped element");
         }
         Read();
-        CvThrow::SiFaux(current != -1, "End of input inside a skipped element");
+        Require(current != -1, "End of input inside a skipped element");
         if (current == '>' || current == '/') continue;  // the "/>" of an empty element
         ReadToken();
         if (static_cast<std::size_t>(token.GetLength()) == length &&
@@ -119,7 +122,7 @@ void CXMLParser::SkipContent() {
 }
 
 void CXMLParser::ReadToken() {
-    CvThrow::SiFaux(charclass::IsName(current), kMustBeName);
+    Require(charclass::IsName(current), kMustBeName);
     token.Reset();
     do {
         token.AddChar(static_cast<char>(current));
@@ -135,9 +138,9 @@ void CXMLParser::ReadToken() {
 
 void CXMLParser::ReadAttribute() {
     ReadToken();
-    CvThrow::SiFaux(Skip() == '=', "Attribute name must be followed by '='.");
+    Require(Skip() == '=', "Attribute name must be followed by '='.");
     Next();
-    CvThrow::SiFaux(current == '\'' || current == '"',
+    Require(current == '\'' || current == '"',
                     "Attribute value must begin with ''' or '\"'.");
     const char quote = static_cast<char>(current);
     text.Reset();
@@ -148,12 +151,14 @@ void CXMLParser::ReadAttribute() {
             ReadEntity();
             continue;
         }
-        CvThrow::SiFaux(current != -1, "End of input inside an attribute value");
+        Require(current != -1, "End of input inside an attribute value");
         text.AddChar(static_cast<char>(current));
         const char* p = reader->Rest();
         const char* end = reader->End();
-        const char* q = p;
-        while (q != end && *q != quote && *q != '&') ++q;
+        const void* closing = std::memchr(p, quote, static_cast<std::size_t>(end - p));
+        const char* stop = closing != nullptr ? static_cast<const char*>(closing) : end;
+        const void* amp = std::memchr(p, '&', static_cast<std::size_t>(stop - p));
+        const char* q = amp != nullptr ? static_cast<const char*>(amp) : stop;
         text.AddEach(p, static_cast<int>(q - p));
         reader->MoveTo(q);
     }
@@ -162,11 +167,11 @@ void CXMLParser::ReadAttribute() {
 
 void CXMLParser::ReadLiteral() {
     Skip();
-    CvThrow::SiFaux(current == '"' || current == '\'', "Literal must start with ' or \".");
+    Require(current == '"' || current == '\'', "Literal must start with ' or \".");
     const int quote = current;
     text.Reset();
     while (Read() != quote) {
-        CvThrow::SiFaux(current != -1, "End of input inside a literal");
+        Require(current != -1, "End of input inside a literal");
         text.AddChar(static_cast<char>(current));
     }
     Next();

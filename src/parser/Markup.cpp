@@ -2,10 +2,14 @@
 
 #include <CorvaneTools/CorvaneTools.h>
 
+#include "parser/Require.h"
+
 #include <cstdlib>
 #include <cstring>
 
 namespace CorvaneXML {
+
+using parsecheck::Require;
 
 using Corvane::CvThrow;
 
@@ -54,7 +58,7 @@ void CXMLParser::ReadInfo() {
 // Entered at the first character of the DOCTYPE keyword.
 void CXMLParser::ReadDocType() {
     ReadToken();
-    CvThrow::SiFaux(token == "DOCTYPE", "Only !DOCTYPE is recognized.");
+    Require(token == "DOCTYPE", "Only !DOCTYPE is recognized.");
     Skip();
     ReadToken();
     HeapText name;
@@ -73,7 +77,7 @@ void CXMLParser::ReadDocType() {
             ReadLiteral();
             systemId.CopyFrom(text);
         } else {
-            CvThrow::SiFaux(false, "Only PUBLIC and SYSTEM can be specified here");
+            Require(false, "Only PUBLIC and SYSTEM can be specified here");
         }
     }
 
@@ -81,12 +85,12 @@ void CXMLParser::ReadDocType() {
     text.Reset();
     if (Skip() == '[') {
         while (Read() != ']') {
-            CvThrow::SiFaux(current != -1, "End of input inside a DOCTYPE internal subset");
+            Require(current != -1, "End of input inside a DOCTYPE internal subset");
             text.AddChar(static_cast<char>(current));
         }
         Next();
     }
-    CvThrow::SiFaux(current == '>', "Declaration must end with '>'.");
+    Require(current == '>', "Declaration must end with '>'.");
     DocType(name.Get(), publicId.Get(), systemId.Get(), text);
     Next();
 }
@@ -94,7 +98,7 @@ void CXMLParser::ReadDocType() {
 // Entered at the first '-' after "<!". The text is everything up to the
 // first "-->": dashes are held back until it is clear whether they close it.
 void CXMLParser::ReadComment() {
-    CvThrow::SiFaux(Read() == '-', "Comment must begin with '<!--'");
+    Require(Read() == '-', "Comment must begin with '<!--'");
     token.Reset();
     int dashes = 0;
     for (;;) {
@@ -103,7 +107,7 @@ void CXMLParser::ReadComment() {
             ++dashes;
             continue;
         }
-        CvThrow::SiFaux(current != -1, "Missing comment closing '-->'");
+        Require(current != -1, "Missing comment closing '-->'");
         if (current == '>' && dashes >= 2) {
             dashes -= 2;
             while (dashes-- > 0) token.AddChar('-');
@@ -132,7 +136,7 @@ bool CXMLParser::ReadProcessingInstruction() {
     Skip();
     text.Reset();
     for (;;) {
-        CvThrow::SiFaux(current != -1, "End of input inside a processing instruction");
+        Require(current != -1, "End of input inside a processing instruction");
         if (current != '?') {
             text.AddChar(static_cast<char>(current));
             Read();

@@ -2,11 +2,14 @@
 
 #include <CorvaneTools/CorvaneTools.h>
 
+#include "parser/Require.h"
+
 #include "parser/CharClass.h"
 
 namespace CorvaneXML {
 
-using Corvane::CvThrow;
+using parsecheck::Require;
+
 
 namespace {
 
@@ -48,11 +51,11 @@ void CXMLParser::FastParse(XIXMLReadStream* stream) { Run(stream, true); }
 
 void CXMLParser::Run(XIXMLReadStream* stream, bool fast) {
     // A parse already running owns `reader`; refuse without touching it.
-    CvThrow::SiFaux(reader == nullptr);
+    Require(reader == nullptr);
     CXMLBufferedReader input(stream);
     ReaderScope scope(*this, input);
 
-    CvThrow::SiFaux(Next() == '<', "XML file must begin with <");
+    Require(Next() == '<', "XML file must begin with <");
 
     // Prolog: processing instructions, comments, DOCTYPE and CDATA, up to
     // the first character of the root element's name.
@@ -65,7 +68,7 @@ void CXMLParser::Run(XIXMLReadStream* stream, bool fast) {
         } else {
             break;
         }
-        CvThrow::SiFaux(Skip() == '<', "XML root must begin with '<'");
+        Require(Skip() == '<', "XML root must begin with '<'");
     }
 
     ReadElements(fast);
@@ -74,21 +77,21 @@ void CXMLParser::Run(XIXMLReadStream* stream, bool fast) {
     for (;;) {
         if (Skip() != '<') {
             if (current == -1) return;
-            CvThrow::SiFaux(false, kOnlyCommentsAndPIs);
+            Require(false, kOnlyCommentsAndPIs);
         }
         Read();
         if (current == '?') {
             if (!ReadProcessingInstruction()) return;
         } else if (current == '!') {
-            CvThrow::SiFaux(Read() == '-', kOnlyCommentsAndPIs);
+            Require(Read() == '-', kOnlyCommentsAndPIs);
             ReadComment();
         } else {
-            CvThrow::SiFaux(false, kOnlyCommentsAndPIs);
+            Require(false, kOnlyCommentsAndPIs);
         }
     }
 }
 
-int CXMLParser::Skip() {
+int CXMLParser::SkipRun() {
     // Whitespace runs (indentation) are passed over inside the block.
     while (charclass::IsSpace(current)) {
         const char* p = reader->Rest();

@@ -2,9 +2,13 @@
 
 #include <CorvaneTools/CorvaneTools.h>
 
+#include "parser/Require.h"
+
 #include <cstring>
 
 namespace CorvaneXML {
+
+using parsecheck::Require;
 
 using Corvane::CvThrow;
 
@@ -31,15 +35,18 @@ void CXMLParser::ReadData() {
     text.Reset();
     while (current != '<') {
         // An element is still open: its content cannot end here.
-        CvThrow::SiFaux(current != -1);
+        Require(current != -1);
         if (current == '&') {
             ReadEntity();
         } else {
             text.AddChar(static_cast<char>(current));
             const char* p = reader->Rest();
             const char* end = reader->End();
-            const char* q = p;
-            while (q != end && *q != '<' && *q != '&') ++q;
+            // Two vectorised searches beat a byte loop on runs of text.
+            const void* lt = std::memchr(p, '<', static_cast<std::size_t>(end - p));
+            const char* stop = lt != nullptr ? static_cast<const char*>(lt) : end;
+            const void* amp = std::memchr(p, '&', static_cast<std::size_t>(stop - p));
+            const char* q = amp != nullptr ? static_cast<const char*>(amp) : stop;
             text.AddEach(p, static_cast<int>(q - p));
             reader->MoveTo(q);
         }
@@ -54,8 +61,8 @@ void CXMLParser::ReadEntity() {
     char name[kEntityArea];
     int length = 0;
     while (Read() != ';') {
-        CvThrow::SiFaux(current != -1, "End of Data unexpected");
-        CvThrow::SiFaux(length < kEntityArea - 1, "Entity too big");
+        Require(current != -1, "End of Data unexpected");
+        Require(length < kEntityArea - 1, "Entity too big");
         name[length++] = static_cast<char>(current);
     }
     name[length] = '\0';
@@ -71,14 +78,14 @@ void CXMLParser::ReadEntity() {
                 } else if (*digit >= 'a' && *digit <= 'f') {
                     d = static_cast<std::uint32_t>(*digit - 'a' + 10);
                 } else {
-                    CvThrow::SiFaux(false, kBadUnicode);
+                    Require(false, kBadUnicode);
                     d = 0;
                 }
                 value = value * 16u + d;
             }
         } else {
             for (const char* digit = name + 1; *digit != '\0'; ++digit) {
-                CvThrow::SiFaux(*digit >= '0' && *digit <= '9', kBadUnicode);
+                Require(*digit >= '0' && *digit <= '9', kBadUnicode);
                 value = value * 10u + static_cast<std::uint32_t>(*digit - '0');
             }
         }
@@ -87,7 +94,7 @@ void CXMLParser::ReadEntity() {
     }
 
     for (const PredefinedEntity* entity = kPredefined; entity->name != nullptr; ++entity) {
-        if (std::strcmp(entity->name, name) == 0) {
+        if (entity->name[0] == name[0] && std::strcmp(entity->name, name) == 0) {
             text.AddChar(entity->character);
             return;
         }
@@ -101,7 +108,7 @@ void CXMLParser::ReadEntity() {
 // Six-byte UTF-8 form: no surrogate or range checks below 2^31.
 void CXMLParser::AppendCodePoint(std::uint32_t value) {
     if (value == 0) return;
-    CvThrow::SiFaux(value < 0x80000000u, "Unicode value too big");
+    Require(value < 0x80000000u, "Unicode value too big");
     if (value < 0x80u) {
         text.AddChar(static_cast<char>(value));
         return;
