@@ -95,15 +95,11 @@ TEST_P(Documents, GiveExactEvents) {
 
 INSTANTIATE_TEST_SUITE_P(BothModes, Documents, ::testing::Values(Mode::Parse, Mode::Fast));
 
-TEST(Documents, ReferencesResolveAlsoWhenSplitAcrossReadBlocks) {
-    // Put a reference, a name and an attribute value across the 1024-byte
-    // boundary at every offset around it.
-    for (int pad = 1000; pad < 1030; ++pad) {
-        std::string xml = "<a>" + std::string(static_cast<std::size_t>(pad), 'p') +
-                          "&amp;<name attr=\"v&#x41;\"/>tail</a>";
-        std::string expected = "open a\ndata " + std::string(static_cast<std::size_t>(pad), 'p') +
-                               "&\nopen name\nattr attr=vA\nclose 2\ndata tail\nclose 1";
-        EXPECT_EQ(Log(xml), expected) << pad;
+TEST(Documents, RunsScannedInPlaceMayCrossReadBlocks) {
+    for (std::size_t pad = 1000; pad < 1030; ++pad) {
+        std::string p(pad, 'p');
+        EXPECT_EQ(Log("<a>" + p + "&amp;<name attr=\"v&#x41;\"/>tail</a>"),
+                  "open a\ndata " + p + "&\nopen name\nattr attr=vA\nclose 2\ndata tail\nclose 1");
     }
 }
 

@@ -33,6 +33,8 @@ TEST(FastParse, SkipsElementsWhoseHandleIsNull) {
          "open a\nopen b\nopen c\nclose 3\nclose 1"},
         {"the byte after a second / is passed over", "<a><b>x//b y</b>z</a>",
          "open a\nopen b\ndata z\nclose 1"},
+        {"the byte right after the start tag is not looked at", "<a><b>/b x</b><c/></a>",
+         "open a\nopen b\nopen c\nclose 3\nclose 1"},
         {"a bare /name ends the skip", "<a><b>1 a/b 2</b>",
          "open a\nopen b\ndata 2\nclose 1"},
         {"other names after / go on", "<a><b>1 a/bb 2 </c></b>3</a>",
