@@ -152,7 +152,7 @@ private:
     }
 
     void ReadElements(bool fast);
-    bool ReadStartTag(bool fast);
+    void ReadStartTag(bool fast);
     void ReadEndTag();
     void SkipContent();
     void ReadToken();

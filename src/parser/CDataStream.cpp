@@ -1,7 +1,5 @@
 #include <CorvaneXML/XMLParser.h>
 
-#include <CorvaneTools/CorvaneTools.h>
-
 #include "parser/Require.h"
 
 #include <cstring>

@@ -36,7 +36,6 @@ inline constexpr Table kSpace = MakeSpaceTable();
 inline constexpr Table kName = MakeNameTable();
 
 // For characters of the reading path: 0..255, or -1 at end of input.
-inline bool IsSpace(int c) { return static_cast<unsigned>(c) < 256u && kSpace.of[c]; }
 inline bool IsName(int c) { return static_cast<unsigned>(c) < 256u && kName.of[c]; }
 
 // For bytes of a block.

@@ -1,17 +1,13 @@
 #include <CorvaneXML/XMLParser.h>
 
-#include <CorvaneTools/CorvaneTools.h>
-
-#include "parser/Require.h"
-
 #include "parser/CharClass.h"
+#include "parser/Require.h"
 
 #include <cstring>
 
 namespace CorvaneXML {
 
 using parsecheck::Require;
-
 
 namespace {
 
@@ -48,10 +44,10 @@ void CXMLParser::ReadElements(bool fast) {
     }
 }
 
-// Entered at the first character of the element name. Returns with the
-// element either finished (empty, or skipped by FastParse) or open on the
-// stack with `current` at the start of its content.
-bool CXMLParser::ReadStartTag(bool fast) {
+// Entered at the first character of the element name. Leaves the element
+// either finished (empty, or skipped by FastParse) or open on the stack
+// with `current` at the start of its content.
+void CXMLParser::ReadStartTag(bool fast) {
     ReadToken();
     const void* handle = OpenNode(token);
     bool report = !fast || handle != nullptr;
@@ -70,15 +66,14 @@ bool CXMLParser::ReadStartTag(bool fast) {
         Require(Read() == '>', "Bad empty node closing.");
         CloseNode(handle);
         Next();
-        return false;
+        return;
     }
     Next();
-    if (!report) {
+    if (report) {
+        openElements.push_back(handle);
+    } else {
         SkipContent();
-        return false;
     }
-    openElements.push_back(handle);
-    return true;
 }
 
 // Entered at the '/' after '<'. End-tag names are checked to be names but

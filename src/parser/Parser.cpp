@@ -1,15 +1,11 @@
 #include <CorvaneXML/XMLParser.h>
 
-#include <CorvaneTools/CorvaneTools.h>
-
-#include "parser/Require.h"
-
 #include "parser/CharClass.h"
+#include "parser/Require.h"
 
 namespace CorvaneXML {
 
 using parsecheck::Require;
-
 
 namespace {
 
@@ -93,7 +89,7 @@ void CXMLParser::Run(XIXMLReadStream* stream, bool fast) {
 
 int CXMLParser::SkipRun() {
     // Whitespace runs (indentation) are passed over inside the block.
-    while (charclass::IsSpace(current)) {
+    while (IsSpace(current)) {
         const char* p = reader->Rest();
         const char* end = reader->End();
         while (p != end && charclass::IsSpaceByte(*p)) ++p;

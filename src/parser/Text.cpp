@@ -8,9 +8,8 @@
 
 namespace CorvaneXML {
 
-using parsecheck::Require;
-
 using Corvane::CvThrow;
+using parsecheck::Require;
 
 namespace {
 
