@@ -43,11 +43,18 @@ public:
 
     // Empties the buffer and keeps its block (or takes a new one after a
     // failed allocation).
-    void Reset();
+    void Reset() {
+        length = 0;
+        if (data == nullptr) Alloc(kInitialCapacity);
+    }
 
     // Writes a NUL after the contents (doubling a full block first). The
     // pointer stays valid until the next operation that may grow the buffer.
-    operator const T*();
+    operator const T*() {
+        if (length == capacity) Grow();
+        data[length] = T();
+        return data;
+    }
 
     // True when the contents are exactly `text` up to its NUL.
     bool operator==(const T* text) const;
@@ -56,6 +63,8 @@ public:
     int GetCapacity() const { return capacity; }
 
 private:
+    static constexpr int kInitialCapacity = 256;
+
     void Grow();
     void GrowFor(int count);
     void CopyIn(const T* chars, int count) {

@@ -6,12 +6,6 @@
 
 namespace CorvaneXML {
 
-namespace {
-
-constexpr int kInitialCapacity = 256;
-
-}  // namespace
-
 template <class T>
 TBuffer<T>::TBuffer() : data(nullptr), length(0), capacity(0) {
     Alloc(kInitialCapacity);
@@ -32,19 +26,6 @@ void TBuffer<T>::AddChars(const T* chars, int count) {
         Alloc(grown > INT_MAX ? -1 : static_cast<int>(grown));
     }
     if (count > 0) CopyIn(chars, count);
-}
-
-template <class T>
-void TBuffer<T>::Reset() {
-    length = 0;
-    if (data == nullptr) Alloc(kInitialCapacity);
-}
-
-template <class T>
-TBuffer<T>::operator const T*() {
-    if (length == capacity) Grow();
-    data[length] = T();
-    return data;
 }
 
 template <class T>

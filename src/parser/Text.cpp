@@ -15,11 +15,12 @@ namespace {
 
 struct PredefinedEntity {
     const char* name;
+    int length;
     char character;
 };
 
 const PredefinedEntity kPredefined[] = {
-    {"lt", '<'}, {"amp", '&'}, {"gt", '>'}, {"apos", '\''}, {"quot", '"'}, {nullptr, 0},
+    {"lt", 2, '<'}, {"amp", 3, '&'}, {"gt", 2, '>'}, {"apos", 4, '\''}, {"quot", 4, '"'}, {nullptr, 0, 0},
 };
 
 constexpr int kEntityArea = 256;
@@ -93,7 +94,7 @@ void CXMLParser::ReadEntity() {
     }
 
     for (const PredefinedEntity* entity = kPredefined; entity->name != nullptr; ++entity) {
-        if (entity->name[0] == name[0] && std::strcmp(entity->name, name) == 0) {
+        if (entity->length == length && std::memcmp(entity->name, name, static_cast<std::size_t>(length)) == 0) {
             text.AddChar(entity->character);
             return;
         }
