@@ -3,6 +3,7 @@
 
 // Everything a host needs: documents, nodes, streams, parser and tree reader.
 
+#include <CorvaneXML/XMLBuffer.h>
 #include <CorvaneXML/XMLData.h>
 #include <CorvaneXML/XMLDocument.h>
 #include <CorvaneXML/XMLElement.h>
@@ -10,6 +11,7 @@
 #include <CorvaneXML/XMLKey.h>
 #include <CorvaneXML/XMLMarkup.h>
 #include <CorvaneXML/XMLNode.h>
+#include <CorvaneXML/XMLParser.h>
 #include <CorvaneXML/XMLStreams.h>
 #include <CorvaneXML/XMLTreeReader.h>
 
