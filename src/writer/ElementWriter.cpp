@@ -8,13 +8,12 @@
 // XCXMLElement, which may write themselves differently) is written through its
 // own WriteTo.
 
+#include "dom/PlainElement.h"
 #include "writer/XCXMLWriter.h"
 
 #include <CorvaneTools/CorvaneTools.h>
 #include <CorvaneXML/XMLDocument.h>
 #include <CorvaneXML/XMLElement.h>
-
-#include <typeinfo>
 
 namespace CorvaneXML {
 
@@ -22,8 +21,7 @@ namespace {
 
 // The node when it is exactly the library's element, otherwise null.
 const XCXMLElement* OwnElement(const XIXMLNode* node) {
-    if (typeid(*node) != typeid(XCXMLElement)) return nullptr;
-    return static_cast<const XCXMLElement*>(node);
+    return IsPlainElement(node) ? static_cast<const XCXMLElement*>(node) : nullptr;
 }
 
 // The element whose children the walk has been writing. The walk only ever
