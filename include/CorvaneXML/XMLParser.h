@@ -55,12 +55,20 @@ private:
 
     // Absolute input offset of the next character to hand out.
     std::uint64_t Offset() const { return blockStart + static_cast<std::uint64_t>(position); }
+    // Line (1-based, counted by line feeds) and column (1-based, in bytes) of
+    // the byte at `offset`, which lies in the current block or just past it.
+    void LocateOffset(std::uint64_t offset, std::uint64_t& line, std::uint64_t& column) const;
 
     int position;
     int count;
     bool atEnd;
     XIXMLReadStream* stream;
     std::uint64_t blockStart;  // input offset of block[0]
+    // Line feeds before block[0], and the offset where the line holding
+    // block[0] starts; brought up to date as each block is retired, so that
+    // positions cost nothing while reading.
+    std::uint64_t linesBefore;
+    std::uint64_t lineStart;
     char block[kBlockSize];
 };
 
@@ -110,6 +118,15 @@ public:
     // skip that element's attributes and content without events.
     void FastParse(XIXMLReadStream* stream);
 
+    // Where the last Parse or FastParse that raised stopped: the byte offset
+    // (0-based) of the character it was on, or the input's length when the
+    // input ended, with its line (1-based, counted by line feeds) and column
+    // (1-based, in bytes). All three are 0 after a parse that succeeded and
+    // before any parse.
+    std::uint64_t GetErrorOffset() const { return errorOffset; }
+    std::uint64_t GetErrorLine() const { return errorLine; }
+    std::uint64_t GetErrorColumn() const { return errorColumn; }
+
     CXMLParser(const CXMLParser&) = delete;
     CXMLParser& operator=(const CXMLParser&) = delete;
 
@@ -138,6 +155,7 @@ private:
     class ReaderScope;
 
     void Run(XIXMLReadStream* stream, bool fast);
+    void ReadDocument(bool fast);
 
     int Read() { return current = reader->ReadChar(); }
     // Whitespace is TAB, LF, CR and space; end of input (-1) is not.
@@ -180,6 +198,9 @@ private:
     // Name of the element being skipped by FastParse (token is reused while
     // the skip reads end-tag names).
     std::string skippedName;
+    std::uint64_t errorOffset = 0;
+    std::uint64_t errorLine = 0;
+    std::uint64_t errorColumn = 0;
 };
 
 }  // namespace CorvaneXML

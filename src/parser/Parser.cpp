@@ -48,9 +48,21 @@ void CXMLParser::FastParse(XIXMLReadStream* stream) { Run(stream, true); }
 void CXMLParser::Run(XIXMLReadStream* stream, bool fast) {
     // A parse already running owns `reader`; refuse without touching it.
     Require(reader == nullptr);
+    errorOffset = errorLine = errorColumn = 0;
     CXMLBufferedReader input(stream);
     ReaderScope scope(*this, input);
+    try {
+        ReadDocument(fast);
+    } catch (...) {
+        // The character the parser was on: the last one handed out, or the
+        // position just past the input once it has ended.
+        errorOffset = input.Offset() - (current == -1 || input.Offset() == 0 ? 0 : 1);
+        input.LocateOffset(errorOffset, errorLine, errorColumn);
+        throw;
+    }
+}
 
+void CXMLParser::ReadDocument(bool fast) {
     Require(Next() == '<', "XML file must begin with <");
 
     // Prolog: processing instructions, comments, DOCTYPE and CDATA, up to
