@@ -189,7 +189,9 @@ TEST(TreeReader, CDataHandlerDecidesWhatTheSectionBecomes) {
         CDataHandler handler(CDataHandler::Mode::Attach);
         CXMLTreeReader reader(&handler);
         auto tree = Read(reader, "<![CDATA[top]]><a/>");
-        EXPECT_EQ(Written(*tree), "<![CDATA[top]]>\n<a/>\n");
+        // The section is the first thing written and calls no line end, so the
+        // element after it still finds the first line end to be skipped.
+        EXPECT_EQ(Written(*tree), "<![CDATA[top]]><a/>\n");
     }
     {
         CDataHandler handler(CDataHandler::Mode::Ignore);
