@@ -13,5 +13,6 @@
 #include <CorvaneXML/XMLNode.h>
 #include <CorvaneXML/XMLParser.h>
 #include <CorvaneXML/XMLStreams.h>
+#include <CorvaneXML/XMLTreeReader.h>
 
 #endif
