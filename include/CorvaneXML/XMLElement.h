@@ -65,6 +65,11 @@ public:
     XIXMLNode* Copy(XIXMLElement* parent) const override;
 
 private:
+    void DestroyAttributes();
+    // Appends a copy of this element and its attributes, without children, to
+    // `parent`, interning names through `keys`.
+    XIXMLElement* CopyShallow(const XIXMLElement* keys, XIXMLElement* parent) const;
+
     XCXMLKey name_;
     XIXMLNode* firstChild_;
     XIXMLAttribute* firstAttribute_;

@@ -25,6 +25,11 @@ public:
     void SetParent(XIXMLElement* parent) override;
     unsigned int Index() const override;
 
+protected:
+    // The guard check that Destroy() makes, for subclasses that take a node
+    // apart without going through its Destroy().
+    void CheckGuard() const { guard_.CheckMine(); }
+
 private:
     XIXMLNode* next_;
     XIXMLElement* parent_;

@@ -1,0 +1,81 @@
+#include <CorvaneXML/XMLData.h>
+
+#include <CorvaneXML/XMLElement.h>
+
+#include "dom/FormattedValue.h"
+#include "foundation/DestructorReport.h"
+#include "foundation/OwnedText.h"
+
+#include <CorvaneTools/CorvaneTools.h>
+
+#include <cstdarg>
+#include <cstdlib>
+
+namespace CorvaneXML {
+
+using Corvane::CvThrow;
+
+XCXMLData::XCXMLData(XIXMLElement* parent, XIXMLData::IXMLCData* provider)
+    : XCXMLNode(parent), text_(nullptr), provider_(provider) {
+    CvThrow::SiNULL(provider);
+}
+
+XCXMLData::XCXMLData(XIXMLElement* parent, const char* text)
+    : XCXMLNode(parent), text_(CopyText(text)), provider_(nullptr) {}
+
+XCXMLData::~XCXMLData() {
+    if (provider_ == nullptr) {
+        std::free(text_);
+        return;
+    }
+    // A host provider may throw from its Destroy; it must not leave here.
+    try {
+        DestroyProvider(provider_);
+    } catch (...) {
+        ReportDestructorException("XCXMLData");
+    }
+}
+
+XIXMLNode* XCXMLData::AsNode() { return this; }
+const XIXMLNode* XCXMLData::AsNode() const { return this; }
+XIXMLData* XCXMLData::AsData() { return this; }
+
+const char* XCXMLData::GetData() const {
+    CvThrow::SiNULL(text_);
+    return text_;
+}
+
+void XCXMLData::SetData(const char* data) {
+    CvThrow::SiNULL(text_);
+    ReplaceText(text_, data);
+}
+
+void XCXMLData::GetFmtData(const char* format, void* out) const {
+    CvThrow::SiNULL(text_);
+    ScanFormatted(text_, format, out);
+}
+
+void XCXMLData::SetFmtData(const char* format, ...) {
+    FormatBuffer buffer;
+    va_list args;
+    va_start(args, format);
+    const bool fits = FormatInto(buffer, format, args);
+    va_end(args);
+    CvThrow::SiFaux(fits);
+    SetData(static_cast<const char*>(buffer));
+}
+
+XIXMLNode* XCXMLData::Copy(XIXMLElement* parent) const {
+    CvThrow::SiNULL(parent);
+    if (provider_ == nullptr) return parent->AddData(text_)->AsNode();
+    IXMLCData* copy = provider_->Copy();
+    try {
+        return parent->AddData(copy)->AsNode();
+    } catch (...) {
+        // The target refused the new provider: nobody else will ever own it.
+        if (copy != nullptr) const_cast<XCXMLData*>(this)->DestroyProvider(copy);
+        throw;
+    }
+}
+
+}  // namespace CorvaneXML

@@ -1,0 +1,123 @@
+// Destruction and deep copy of an element's subtree. Both walk the tree with
+// loops over the tree's own links rather than by recursion, so that a
+// document nested a million levels deep is copied and released on an
+// ordinary stack. The visiting order, and where failures are caught and
+// reported, are exactly those of the recursive definition: each level
+// behaves as if its own destructor or Copy were running.
+
+#include <CorvaneXML/XMLElement.h>
+
+#include "dom/PlainElement.h"
+#include "foundation/DestructorReport.h"
+
+#include <CorvaneTools/CorvaneTools.h>
+
+namespace CorvaneXML {
+
+using Corvane::CvThrow;
+
+namespace {
+
+XCXMLElement* AsPlain(XIXMLNode* node) { return static_cast<XCXMLElement*>(node); }
+const XCXMLElement* AsPlain(const XIXMLNode* node) { return static_cast<const XCXMLElement*>(node); }
+
+}  // namespace
+
+void XCXMLElement::DestroyAttributes() {
+    while (firstAttribute_ != nullptr) firstAttribute_->Destroy();
+}
+
+XCXMLElement::~XCXMLElement() {
+    // `level` is the element whose children are being destroyed. Plain
+    // children are entered instead of destroyed through their Destroy(), and
+    // deleted once they are empty; by then their own destructor has nothing
+    // left to do but leave their parent's list.
+    XCXMLElement* level = this;
+    for (;;) {
+        try {
+            // The top's attributes; a no-op when the walk comes back up to it.
+            if (level == this) DestroyAttributes();
+            while (level->firstChild_ != nullptr) {
+                XIXMLNode* child = level->firstChild_;
+                if (!IsPlainElement(child)) {
+                    child->Destroy();
+                    continue;
+                }
+                XCXMLElement* element = AsPlain(child);
+                element->CheckGuard();
+                level = element;
+                level->DestroyAttributes();
+            }
+        } catch (...) {
+            ReportDestructorException("XCXMLElement");
+            // What this level had left is abandoned, as its destructor would.
+            level->firstAttribute_ = nullptr;
+            level->firstChild_ = nullptr;
+            continue;
+        }
+        if (level == this) break;
+        XCXMLElement* parent = AsPlain(level->GetParent()->AsNode());
+        delete level;
+        level = parent;
+    }
+}
+
+XIXMLElement* XCXMLElement::CopyShallow(const XIXMLElement* keys, XIXMLElement* parent) const {
+    const XCXMLKey name = keys->GetKey(name_);
+    XIXMLElement* copy = parent->AddElement(name);
+    for (const XIXMLAttribute* attribute = firstAttribute_; attribute != nullptr;
+         attribute = attribute->GetNext()) {
+        if (typeid(*attribute) == typeid(XCXMLAttribute)) {
+            // What the attribute's Copy does, without climbing to the root again.
+            const XCXMLKey key = keys->GetKey(attribute->GetName());
+            copy->AddAttribute(key, attribute->GetValue());
+        } else {
+            attribute->Copy(copy);
+        }
+    }
+    return copy;
+}
+
+XIXMLNode* XCXMLElement::Copy(XIXMLElement* parent) const {
+    CvThrow::SiNULL(parent);
+    // A destination inside this element would be reached by the walk and
+    // copied again without end.
+    for (const XIXMLElement* up = parent; up != nullptr; up = up->AsNode()->GetParent()) {
+        CvThrow::IfFalse(up != this, "XCXMLElement::Copy - destination inside the copied element");
+    }
+
+    // Names are interned where the destination's GetKey would end up. Below a
+    // chain of plain copies that is always the same element; a copy of
+    // another kind answers GetKey itself, for it and everything below it.
+    const XIXMLElement* const sharedKeys = KeySource(parent);
+    unsigned int ownKeyLevels = 0;
+
+    XIXMLElement* const top = CopyShallow(sharedKeys, parent);
+    if (!IsPlainElement(top)) ++ownKeyLevels;
+
+    const XCXMLElement* source = this;
+    XIXMLElement* target = top;
+    const XIXMLNode* child = firstChild_;
+    for (;;) {
+        if (child != nullptr) {
+            if (!IsPlainElement(child)) {
+                child->Copy(target);
+                child = child->GetNext();
+                continue;
+            }
+            source = AsPlain(child);
+            target = source->CopyShallow(ownKeyLevels == 0 ? sharedKeys : target, target);
+            if (!IsPlainElement(target)) ++ownKeyLevels;
+            child = source->firstChild_;
+            continue;
+        }
+        if (source == this) break;
+        if (!IsPlainElement(target)) --ownKeyLevels;
+        child = source->GetNext();
+        source = AsPlain(source->GetParent()->AsNode());
+        target = target->AsNode()->GetParent();
+    }
+    return top->AsNode();
+}
+
+}  // namespace CorvaneXML

@@ -1,0 +1,25 @@
+#ifndef CORVANEXML_DOM_FORMATTEDVALUE_H
+#define CORVANEXML_DOM_FORMATTEDVALUE_H
+
+#include <cstdarg>
+
+namespace CorvaneXML {
+
+// printf-style values are formatted on the stack, never on the heap; the
+// longest text that can be stored this way is one less than the buffer.
+using FormatBuffer = char[2048];
+
+// Formats with the current locale. False when formatting fails or the output
+// does not fit with its terminating NUL; the buffer is then not to be used.
+// A null format fails.
+bool FormatInto(FormatBuffer& buffer, const char* format, va_list args);
+
+// sscanf of `text` into `out` with the current locale; raises (no message)
+// unless exactly one conversion was assigned. The whole texts "nan", "inf",
+// "+inf" and "-inf" are read as "1.0", so they never yield a NaN or an
+// infinity.
+void ScanFormatted(const char* text, const char* format, void* out);
+
+}  // namespace CorvaneXML
+
+#endif

@@ -1,0 +1,35 @@
+#include <CorvaneXML/XMLNode.h>
+
+#include <CorvaneXML/XMLInterfaces.h>
+
+#include "foundation/DestructorReport.h"
+
+namespace CorvaneXML {
+
+XCXMLNode::XCXMLNode(XIXMLElement* parent) : next_(nullptr), parent_(nullptr) {
+    if (parent != nullptr) parent->AddNode(this);
+}
+
+XCXMLNode::~XCXMLNode() {
+    try {
+        if (parent_ != nullptr) parent_->RemoveNode(this);
+    } catch (...) {
+        ReportDestructorException("XCXMLNode");
+    }
+}
+
+void XCXMLNode::Destroy() {
+    guard_.CheckMine();
+    delete this;
+}
+
+XIXMLNode* XCXMLNode::GetNext() const { return next_; }
+void XCXMLNode::SetNext(XIXMLNode* next) { next_ = next; }
+XIXMLElement* XCXMLNode::GetParent() const { return parent_; }
+void XCXMLNode::SetParent(XIXMLElement* parent) { parent_ = parent; }
+
+unsigned int XCXMLNode::Index() const {
+    return parent_ != nullptr ? parent_->IndexOf(this) : 0xFFFFFFFFu;
+}
+
+}  // namespace CorvaneXML
