@@ -12,6 +12,7 @@
 #include <CorvaneXML/XMLMarkup.h>
 #include <CorvaneXML/XMLNode.h>
 #include <CorvaneXML/XMLParser.h>
+#include <CorvaneXML/XMLStdStreams.h>
 #include <CorvaneXML/XMLStreams.h>
 #include <CorvaneXML/XMLTreeReader.h>
 

@@ -1,0 +1,87 @@
+#ifndef CORVANEXML_XMLSTDSTREAMS_H
+#define CORVANEXML_XMLSTDSTREAMS_H
+
+// Ready-made streams over memory, strings and C files the host has opened.
+// The library itself never opens or closes a file.
+
+#include <CorvaneXML/Export.h>
+#include <CorvaneXML/XMLStreams.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace CorvaneXML {
+
+// Reads a block of memory that the caller keeps alive (and unchanged) for as
+// long as the stream is used. Nothing is copied.
+class CORVANEXML_API XCXMLMemoryReadStream : public XIXMLReadStream {
+public:
+    XCXMLMemoryReadStream(const char* data, std::size_t size);
+    explicit XCXMLMemoryReadStream(const std::string& text);
+
+    std::uint64_t Read(char* buffer, std::uint64_t size) override;
+
+private:
+    const char* next_;
+    const char* end_;
+};
+
+// Reads a C file the host opened for reading. Each Read fills the buffer
+// completely unless the file ends, so a pipe or terminal works too. A read
+// error raises "Error while reading the file" instead of ending the input
+// early; the file is neither closed nor rewound.
+class CORVANEXML_API XCXMLFileReadStream : public XIXMLReadStream {
+public:
+    explicit XCXMLFileReadStream(std::FILE* file);
+
+    std::uint64_t Read(char* buffer, std::uint64_t size) override;
+
+private:
+    std::FILE* file_;
+};
+
+// Appends everything written to a string the caller keeps alive.
+class CORVANEXML_API XCXMLStringWriteStream : public XIXMLWriteStream {
+public:
+    explicit XCXMLStringWriteStream(std::string& target);
+
+    std::uint64_t Write(const char* data, std::uint64_t size) override;
+
+private:
+    std::string* target_;
+};
+
+// Buffered writing to a C file the host opened for writing. Bytes reach the
+// file when the buffer fills, on Flush() and on destruction. When the file
+// refuses bytes (a failed fwrite), that Write and every later one answer a
+// wrong count, which makes the XML writer raise "Can't write character";
+// Flush() then returns false. The file is never closed by the stream.
+class CORVANEXML_API XCXMLFileWriteStream : public XIXMLWriteStream {
+public:
+    explicit XCXMLFileWriteStream(std::FILE* file, std::size_t bufferSize = 64 * 1024);
+    XCXMLFileWriteStream(const XCXMLFileWriteStream&) = delete;
+    XCXMLFileWriteStream& operator=(const XCXMLFileWriteStream&) = delete;
+    // Flushes what is buffered; a failure cannot be reported from here, so
+    // call Flush() first when it matters.
+    ~XCXMLFileWriteStream() override;
+
+    std::uint64_t Write(const char* data, std::uint64_t size) override;
+    // Sends the buffered bytes to the file and flushes it; false when any
+    // byte written through this stream could not be delivered.
+    bool Flush();
+
+private:
+    bool Drain();
+
+    std::FILE* file_;
+    std::vector<char> buffer_;
+    std::size_t used_;
+    bool failed_;
+};
+
+}  // namespace CorvaneXML
+
+#endif

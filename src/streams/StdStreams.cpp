@@ -1,0 +1,85 @@
+#include <CorvaneXML/XMLStdStreams.h>
+
+#include <CorvaneTools/CorvaneTools.h>
+
+#include <algorithm>
+#include <cstring>
+
+using Corvane::CvThrow;
+
+namespace CorvaneXML {
+
+XCXMLMemoryReadStream::XCXMLMemoryReadStream(const char* data, std::size_t size)
+    : next_(data), end_(data + size) {
+    CvThrow::SiNULL(size == 0 ? "" : data);
+}
+
+XCXMLMemoryReadStream::XCXMLMemoryReadStream(const std::string& text)
+    : XCXMLMemoryReadStream(text.data(), text.size()) {}
+
+std::uint64_t XCXMLMemoryReadStream::Read(char* buffer, std::uint64_t size) {
+    const std::uint64_t count = std::min<std::uint64_t>(size, static_cast<std::uint64_t>(end_ - next_));
+    if (count != 0) std::memcpy(buffer, next_, count);
+    next_ += count;
+    return count;
+}
+
+XCXMLFileReadStream::XCXMLFileReadStream(std::FILE* file) : file_(file) { CvThrow::SiNULL(file); }
+
+std::uint64_t XCXMLFileReadStream::Read(char* buffer, std::uint64_t size) {
+    // fread may return early on pipes and terminals; a short count would end
+    // the document, so keep reading until the file really ends.
+    std::uint64_t total = 0;
+    while (total < size) {
+        const std::size_t got = std::fread(buffer + total, 1, size - total, file_);
+        total += got;
+        if (got == 0) break;
+    }
+    CvThrow::SiFaux(std::ferror(file_) == 0, "Error while reading the file");
+    return total;
+}
+
+XCXMLStringWriteStream::XCXMLStringWriteStream(std::string& target) : target_(&target) {}
+
+std::uint64_t XCXMLStringWriteStream::Write(const char* data, std::uint64_t size) {
+    target_->append(data, size);
+    return size;
+}
+
+XCXMLFileWriteStream::XCXMLFileWriteStream(std::FILE* file, std::size_t bufferSize)
+    : file_(file), buffer_(std::max<std::size_t>(bufferSize, 1)), used_(0), failed_(false) {
+    CvThrow::SiNULL(file);
+}
+
+XCXMLFileWriteStream::~XCXMLFileWriteStream() { Flush(); }
+
+bool XCXMLFileWriteStream::Drain() {
+    if (used_ != 0 && !failed_) failed_ = std::fwrite(buffer_.data(), 1, used_, file_) != used_;
+    used_ = 0;
+    return !failed_;
+}
+
+std::uint64_t XCXMLFileWriteStream::Write(const char* data, std::uint64_t size) {
+    if (failed_) return size == 0 ? 1 : 0;
+    if (size <= buffer_.size() - used_) {
+        std::memcpy(buffer_.data() + used_, data, size);
+        used_ += size;
+        return size;
+    }
+    if (!Drain()) return 0;
+    if (size < buffer_.size()) {
+        std::memcpy(buffer_.data(), data, size);
+        used_ = size;
+        return size;
+    }
+    const std::size_t written = std::fwrite(data, 1, size, file_);
+    failed_ = written != size;
+    return written;
+}
+
+bool XCXMLFileWriteStream::Flush() {
+    const bool drained = Drain();
+    return std::fflush(file_) == 0 && drained;
+}
+
+}  // namespace CorvaneXML

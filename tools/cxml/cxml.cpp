@@ -1,0 +1,209 @@
+// cxml: try the library from the command line.
+//
+//   cxml format [FILE|-]            read a document and write it back indented
+//   cxml check FILE...              report FILE:LINE:COLUMN: message per broken document
+//   cxml events [--skip NAME] FILE  print the parser's events, one per line
+
+#include <CorvaneXML/CorvaneXML.h>
+#include <CorvaneXML/XMLStdStreams.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdint>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace CorvaneXML;
+
+namespace {
+
+const char kUsage[] =
+    "usage: cxml format [FILE|-]\n"
+    "       cxml check FILE...\n"
+    "       cxml events [--skip NAME] FILE|-\n"
+    "       cxml --help | --version\n"
+    "\n"
+    "format  reads a document into a tree and writes it to standard output\n"
+    "check   prints FILE:LINE:COLUMN: message for each document that fails;\n"
+    "        exits 1 if any failed\n"
+    "events  prints the parser's events one per line; --skip NAME parses in\n"
+    "        fast mode and skips every element called NAME\n"
+    "A FILE of - reads standard input.\n";
+
+struct FileCloser {
+    void operator()(std::FILE* file) const {
+        if (file != stdin) std::fclose(file);
+    }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+File Open(const std::string& path) {
+    if (path == "-") return File(stdin);
+    File file(std::fopen(path.c_str(), "rb"));
+    if (!file) std::fprintf(stderr, "cxml: %s: %s\n", path.c_str(), std::strerror(errno));
+    return file;
+}
+
+void ReportFailure(const std::string& path, const CXMLParser& parser, const std::exception& error) {
+    std::fprintf(stderr, "%s:%llu:%llu: %s\n", path == "-" ? "<stdin>" : path.c_str(),
+                 static_cast<unsigned long long>(parser.GetErrorLine()),
+                 static_cast<unsigned long long>(parser.GetErrorColumn()), error.what());
+}
+
+int Format(const std::string& path) {
+    File file = Open(path);
+    if (!file) return 2;
+    XCXMLFileReadStream input(file.get());
+    CXMLTreeReader reader;
+    std::unique_ptr<XCXMLTree> tree;
+    try {
+        tree.reset(reader.ReadTree(&input));
+    } catch (const std::exception& error) {
+        ReportFailure(path, reader, error);
+        return 1;
+    }
+    XCXMLFileWriteStream output(stdout);
+    try {
+        tree->Write(&output);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "cxml: writing: %s\n", error.what());
+        return 1;
+    }
+    if (!output.Flush()) {
+        std::fprintf(stderr, "cxml: writing: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return 0;
+}
+
+int Check(const std::vector<std::string>& paths) {
+    int status = 0;
+    CXMLTreeReader reader;
+    for (const std::string& path : paths) {
+        File file = Open(path);
+        if (!file) {
+            status = 1;
+            continue;
+        }
+        XCXMLFileReadStream input(file.get());
+        try {
+            delete reader.ReadTree(&input);
+        } catch (const std::exception& error) {
+            ReportFailure(path, reader, error);
+            status = 1;
+        }
+    }
+    return status;
+}
+
+// Prints every event as one line; bytes outside printable ASCII are escaped.
+class EventPrinter : public CXMLParser {
+public:
+    explicit EventPrinter(const char* skip) : skip_(skip) {}
+
+private:
+    static std::string Escaped(const char* text) {
+        if (text == nullptr) return "(none)";
+        std::string result;
+        for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
+            if (*p == '\\') {
+                result += "\\\\";
+            } else if (*p < 0x20 || *p >= 0x7F) {
+                char escape[5];
+                std::snprintf(escape, sizeof escape, "\\x%02X", *p);
+                result += escape;
+            } else {
+                result += static_cast<char>(*p);
+            }
+        }
+        return result;
+    }
+
+    void Print(const char* event, const std::string& rest) {
+        std::printf("%s %s\n", event, rest.c_str());
+    }
+
+    // The handle is the element's depth, so CloseNode finds its name without
+    // the parser having to close skipped elements.
+    const void* OpenNode(const char* name) override {
+        Print("open", Escaped(name));
+        if (skip_ != nullptr && std::strcmp(name, skip_) == 0) return nullptr;
+        names_.emplace_back(name);
+        return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(names_.size()));
+    }
+    void Attribute(const char* name, const char* value) override {
+        Print("attribute", Escaped(name) + "=" + Escaped(value));
+    }
+    void Data(const char* text) override { Print("data", Escaped(text)); }
+    void CloseNode(const void* handle) override {
+        if (handle == nullptr) {
+            std::printf("close (skipped)\n");
+            return;
+        }
+        const auto depth = reinterpret_cast<std::uintptr_t>(handle);
+        Print("close", Escaped(names_[depth - 1].c_str()));
+        names_.resize(depth - 1);
+    }
+    void Comment(const char* text) override { Print("comment", Escaped(text)); }
+    bool ProcessingInstruction(const char* target, const char* instruction) override {
+        Print("pi", Escaped(target) + " " + Escaped(instruction));
+        return true;
+    }
+    void DocType(const char* name, const char* publicId, const char* systemId,
+                 const char* subset) override {
+        Print("doctype", Escaped(name) + " public=" + Escaped(publicId) +
+                             " system=" + Escaped(systemId) + " subset=" + Escaped(subset));
+    }
+
+    const char* skip_;
+    std::vector<std::string> names_;
+};
+
+int Events(const char* skip, const std::string& path) {
+    File file = Open(path);
+    if (!file) return 2;
+    XCXMLFileReadStream input(file.get());
+    EventPrinter printer(skip);
+    try {
+        if (skip != nullptr) {
+            printer.FastParse(&input);
+        } else {
+            printer.Parse(&input);
+        }
+    } catch (const std::exception& error) {
+        std::fflush(stdout);
+        ReportFailure(path, printer, error);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    const std::string& command = args[0];
+    if (command == "--help" || command == "-h") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command == "--version") {
+        std::printf("cxml %s\n", CORVANEXML_VERSION);
+        return 0;
+    }
+    if (command == "format" && args.size() <= 2) return Format(args.size() == 2 ? args[1] : "-");
+    if (command == "check" && args.size() >= 2) return Check({args.begin() + 1, args.end()});
+    if (command == "events") {
+        if (args.size() == 2) return Events(nullptr, args[1]);
+        if (args.size() == 4 && args[1] == "--skip") return Events(args[2].c_str(), args[3]);
+    }
+    std::fprintf(stderr, "cxml: unknown command line\n%s", kUsage);
+    return 2;
+}
