@@ -3,6 +3,7 @@
 
 // Everything a host needs: documents, nodes, streams, parser and tree reader.
 
+#include <CorvaneXML/XMLBuffer.h>
 #include <CorvaneXML/XMLData.h>
 #include <CorvaneXML/XMLDocument.h>
 #include <CorvaneXML/XMLElement.h>
@@ -10,7 +11,9 @@
 #include <CorvaneXML/XMLKey.h>
 #include <CorvaneXML/XMLMarkup.h>
 #include <CorvaneXML/XMLNode.h>
+#include <CorvaneXML/XMLParser.h>
 #include <CorvaneXML/XMLStdStreams.h>
 #include <CorvaneXML/XMLStreams.h>
+#include <CorvaneXML/XMLTreeReader.h>
 
 #endif

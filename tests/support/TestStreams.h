@@ -24,17 +24,20 @@ public:
 
     std::uint64_t Read(char* buffer, std::uint64_t size) override {
         calls.push_back(size);
-        if (throwAt != 0 && offset_ >= throwAt) throw std::runtime_error("read failure");
         std::uint64_t n = std::min<std::uint64_t>(size, text_.size() - offset_);
         if (chunk_ != 0) n = std::min(n, chunk_);
-        if (throwAt != 0) n = std::min<std::uint64_t>(n, throwAt - offset_);
+        if (throwAt != 0 && (offset_ >= throwAt || offset_ + n > throwAt)) {
+            throw std::runtime_error("read failure");
+        }
         std::copy_n(text_.data() + offset_, n, buffer);
         offset_ += n;
         return n;
     }
 
     std::vector<std::uint64_t> calls;
-    std::uint64_t throwAt = 0;  // when set, Read throws once this offset is reached
+    // When set, a Read that would deliver the byte at this offset, or any
+    // byte after it, throws instead.
+    std::uint64_t throwAt = 0;
 
 private:
     std::string text_;

@@ -1,0 +1,208 @@
+#ifndef CORVANEXML_XMLPARSER_H
+#define CORVANEXML_XMLPARSER_H
+
+#include <CorvaneXML/Export.h>
+#include <CorvaneXML/XMLBuffer.h>
+#include <CorvaneXML/XMLStreams.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace CorvaneXML {
+
+// Pulls text from a host stream in 1024-byte blocks and hands it out one
+// byte at a time as 0..255, with -1 for end of input. A short block is the
+// last one: the stream is never called again after it. One character of
+// push-back, within the current block.
+class CORVANEXML_API CXMLBufferedReader {
+public:
+    // A null stream raises.
+    explicit CXMLBufferedReader(XIXMLReadStream* stream);
+    virtual ~CXMLBufferedReader();
+    CXMLBufferedReader(const CXMLBufferedReader&) = delete;
+    CXMLBufferedReader& operator=(const CXMLBufferedReader&) = delete;
+
+    int ReadChar() {
+        if (position != count) return static_cast<unsigned char>(block[position++]);
+        return ReadBlock();
+    }
+
+    // The character most recently handed out from the current block, or -1
+    // when nothing of it has been handed out.
+    int Current() const {
+        return position == 0 ? -1 : static_cast<unsigned char>(block[position - 1]);
+    }
+
+    void UnRead() {
+        if (position > 0) --position;
+    }
+
+private:
+    friend class CXMLParser;
+    friend class CXMLCDataStream;
+
+    static constexpr int kBlockSize = 1024;
+
+    int ReadBlock();
+
+    // The part of the current block not handed out yet. The parser scans
+    // runs of ordinary bytes here in place instead of asking for each one,
+    // then moves the read position past what it consumed.
+    const char* Rest() const { return block + position; }
+    const char* End() const { return block + count; }
+    void MoveTo(const char* next) { position = static_cast<int>(next - block); }
+
+    // Absolute input offset of the next character to hand out.
+    std::uint64_t Offset() const { return blockStart + static_cast<std::uint64_t>(position); }
+    // Line (1-based, counted by line feeds) and column (1-based, in bytes) of
+    // the byte at `offset`, which lies in the current block or just past it.
+    void LocateOffset(std::uint64_t offset, std::uint64_t& line, std::uint64_t& column) const;
+
+    int position;
+    int count;
+    bool atEnd;
+    XIXMLReadStream* stream;
+    std::uint64_t blockStart;  // input offset of block[0]
+    // Line feeds before block[0], and the offset where the line holding
+    // block[0] starts; brought up to date as each block is retired, so that
+    // positions cost nothing while reading.
+    std::uint64_t linesBefore;
+    std::uint64_t lineStart;
+    char block[kBlockSize];
+};
+
+// The body of one CDATA section as a read stream, served straight from the
+// parser's reader. Up to two ']' are held back because they may start the
+// closing "]]>", so the bytes delivered never depend on how the body is split
+// into reads. Lives only while the parser reports the section.
+class CORVANEXML_API CXMLCDataStream : public XIXMLReadStream {
+public:
+    // Takes the first body byte from the reader.
+    explicit CXMLCDataStream(CXMLBufferedReader* reader);
+    ~CXMLCDataStream() override;
+    CXMLCDataStream(const CXMLCDataStream&) = delete;
+    CXMLCDataStream& operator=(const CXMLCDataStream&) = delete;
+
+    // Short only once the section or the input has ended; 0 from then on. A
+    // failure of the host's stream while reading the body ends the data
+    // here (FinishReading then reports it) instead of propagating.
+    std::uint64_t Read(char* buffer, std::uint64_t size) override;
+
+    // Skips what the handler left unread; raises unless "]]>" closed the body.
+    void FinishReading();
+
+private:
+    void ReadChar() { current = reader->ReadChar(); }
+
+    CXMLBufferedReader* reader;
+    int current;
+    int brackets;
+    bool finished;
+    bool terminated;
+};
+
+// Event-driven parser. A host derives from it, implements the four pure
+// handlers and overrides the others as needed. Strings passed to handlers are
+// valid only during the call. A handler must not start another parse on the
+// same object: that raises, and the running parse is left intact.
+class CORVANEXML_API CXMLParser {
+public:
+    // Reads one whole document from `stream` and reports its events. Returns
+    // at the end of the document or when a processing-instruction handler
+    // returns false; every error raises. The parser is idle again afterwards,
+    // however the call ends.
+    void Parse(XIXMLReadStream* stream);
+
+    // As Parse, but an OpenNode handler that returns null makes the parser
+    // skip that element's attributes and content without events.
+    void FastParse(XIXMLReadStream* stream);
+
+    // Where the last Parse or FastParse that raised stopped: the byte offset
+    // (0-based) of the character it was on, or the input's length when the
+    // input ended, with its line (1-based, counted by line feeds) and column
+    // (1-based, in bytes). All three are 0 after a parse that succeeded and
+    // before any parse.
+    std::uint64_t GetErrorOffset() const { return errorOffset; }
+    std::uint64_t GetErrorLine() const { return errorLine; }
+    std::uint64_t GetErrorColumn() const { return errorColumn; }
+
+    CXMLParser(const CXMLParser&) = delete;
+    CXMLParser& operator=(const CXMLParser&) = delete;
+
+protected:
+    CXMLParser();
+    virtual ~CXMLParser();
+
+    virtual void Comment(const char* text);
+    // Returning false ends the parse normally, without reading further.
+    virtual bool ProcessingInstruction(const char* target, const char* instruction);
+    // Absent identifiers are null; the internal subset is never null.
+    virtual void DocType(const char* name, const char* publicId, const char* systemId,
+                         const char* internalSubset);
+    // The handle comes back to CloseNode for the same element.
+    virtual const void* OpenNode(const char* name) = 0;
+    virtual void Attribute(const char* name, const char* value) = 0;
+    virtual void Data(const char* text) = 0;
+    // Default: gathers the section's body and reports it through Data.
+    virtual void CData(XIXMLReadStream* stream);
+    virtual void CloseNode(const void* handle) = 0;
+    // `buffer` (of `size` bytes) holds an unknown entity name; return true
+    // after writing its NUL-terminated replacement there.
+    virtual bool EvalEntity(char* buffer, int size);
+
+private:
+    class ReaderScope;
+
+    void Run(XIXMLReadStream* stream, bool fast);
+    void ReadDocument(bool fast);
+
+    int Read() { return current = reader->ReadChar(); }
+    // Whitespace is TAB, LF, CR and space; end of input (-1) is not.
+    static bool IsSpace(int c) {
+        return static_cast<unsigned>(c) <= 32u && ((1ull << c) & 0x100002600ull) != 0;
+    }
+    int Skip() { return IsSpace(current) ? SkipRun() : current; }
+    int SkipRun();
+    int Next() {
+        Read();
+        return Skip();
+    }
+
+    void ReadElements(bool fast);
+    void ReadStartTag(bool fast);
+    void ReadEndTag();
+    void SkipContent();
+    void ReadToken();
+    void ReadAttribute();
+    void ReadLiteral();
+    void ReadData();
+    void ReadEntity();
+    void AppendCodePoint(std::uint32_t value);
+    void ReadInfo();
+    void ReadDocType();
+    void ReadComment();
+    bool ReadProcessingInstruction();
+    void ReadCData();
+
+    TBuffer<char> token;
+    TBuffer<char> text;
+    int current;
+    CXMLBufferedReader* reader;
+
+    // Handles of the elements open around the one being read. Elements are
+    // read in a loop over this stack rather than by recursion, so nesting
+    // depth is bounded by memory, not by the call stack. Kept across parses
+    // so that it stops allocating once it has reached the deepest document.
+    std::vector<const void*> openElements;
+    // Name of the element being skipped by FastParse (token is reused while
+    // the skip reads end-tag names).
+    std::string skippedName;
+    std::uint64_t errorOffset = 0;
+    std::uint64_t errorLine = 0;
+    std::uint64_t errorColumn = 0;
+};
+
+}  // namespace CorvaneXML
+
+#endif

@@ -1,0 +1,37 @@
+#include <CorvaneXML/XMLParser.h>
+
+#include "parser/Require.h"
+
+namespace CorvaneXML {
+
+using parsecheck::Require;
+
+// Entered at the '[' that follows "<" or "<!". The body is not gathered
+// here: the handler reads it through the stream, and whatever it leaves is
+// skipped afterwards.
+void CXMLParser::ReadCData() {
+    for (const char* expected = "CDATA["; *expected != '\0'; ++expected) {
+        Require(Read() == static_cast<unsigned char>(*expected),
+                                 "Must be CDATA here");
+    }
+    CXMLCDataStream stream(reader);
+    CData(&stream);
+    stream.FinishReading();
+    Next();
+}
+
+void CXMLParser::CData(XIXMLReadStream* stream) {
+    constexpr int kChunk = 2048;
+    char chunk[kChunk];
+    text.Reset();
+    for (;;) {
+        std::uint64_t n = stream->Read(chunk, kChunk);
+        // A stream that overstates its count is held to what fits the chunk.
+        if (n > static_cast<std::uint64_t>(kChunk)) n = kChunk;
+        text.AddChars(chunk, static_cast<int>(n));
+        if (n != static_cast<std::uint64_t>(kChunk)) break;
+    }
+    Data(text);
+}
+
+}  // namespace CorvaneXML

@@ -1,0 +1,175 @@
+#include <CorvaneXML/XMLParser.h>
+
+#include "parser/CharClass.h"
+#include "parser/Require.h"
+
+#include <cstring>
+
+namespace CorvaneXML {
+
+using parsecheck::Require;
+
+namespace {
+
+const char kMustBeName[] = "Must be a name here";
+
+}  // namespace
+
+// Reads the root element and everything inside it. Each start tag either
+// completes its element (empty or skipped) or pushes its handle; the content
+// loop then always belongs to the innermost open element, and an end tag
+// pops it. The same events in the same order as reading each element by
+// recursion, without using the call stack per level.
+void CXMLParser::ReadElements(bool fast) {
+    openElements.clear();
+    for (;;) {
+        ReadStartTag(fast);
+        for (;;) {
+            if (openElements.empty()) return;
+            if (Skip() != '<') {
+                ReadData();
+                continue;
+            }
+            Read();
+            if (current == '/') {
+                ReadEndTag();
+            } else if (current == '[') {
+                ReadCData();
+            } else if (current == '!') {
+                ReadInfo();
+            } else {
+                break;  // a child element starts here
+            }
+        }
+    }
+}
+
+// Entered at the first character of the element name. Leaves the element
+// either finished (empty, or skipped by FastParse) or open on the stack
+// with `current` at the start of its content.
+void CXMLParser::ReadStartTag(bool fast) {
+    ReadToken();
+    const void* handle = OpenNode(token);
+    bool report = !fast || handle != nullptr;
+    // The skip compares end-tag names with this one, and reading them
+    // overwrites `token`.
+    if (!report) skippedName.assign(token, static_cast<std::size_t>(token.GetLength()));
+
+    Skip();
+    while (current != '/' && current != '>') {
+        Require(current != -1, "End of input inside a tag");
+        ReadAttribute();
+        if (report) Attribute(token, text);
+        Skip();
+    }
+    if (current == '/') {
+        Require(Read() == '>', "Bad empty node closing.");
+        CloseNode(handle);
+        Next();
+        return;
+    }
+    Next();
+    if (report) {
+        openElements.push_back(handle);
+    } else {
+        SkipContent();
+    }
+}
+
+// Entered at the '/' after '<'. End-tag names are checked to be names but
+// not compared: any end tag closes the innermost open element.
+void CXMLParser::ReadEndTag() {
+    Read();
+    ReadToken();
+    Require(Skip() == '>');
+    const void* handle = openElements.back();
+    openElements.pop_back();
+    CloseNode(handle);
+    Next();
+}
+
+// Passes over a skipped element's content up to the first end tag with its
+// name, without looking at anything else. The character where the start
+// tag's Next() stopped is deliberately not examined.
+void CXMLParser::SkipContent() {
+    const std::size_t length = skippedName.size();
+    for (;;) {
+        // Find the next '/' inside the block, without a call per byte.
+        for (;;) {
+            const char* p = reader->Rest();
+            const char* end = reader->End();
+            const void* slash = std::memchr(p, '/', static_cast<std::size_t>(end - p));
+            reader->MoveTo(slash != nullptr ? static_cast<const char*>(slash) : end);
+            if (Read() == '/') break;
+            Require(current != -1, "End of input inside a skipped element");
+        }
+        Read();
+        Require(current != -1, "End of input inside a skipped element");
+        if (current == '>' || current == '/') continue;  // the "/>" of an empty element
+        ReadToken();
+        if (static_cast<std::size_t>(token.GetLength()) == length &&
+            std::memcmp(static_cast<const char*>(token), skippedName.data(), length) == 0) {
+            break;
+        }
+    }
+    Read();
+    Skip();
+}
+
+void CXMLParser::ReadToken() {
+    Require(charclass::IsName(current), kMustBeName);
+    token.Reset();
+    do {
+        token.AddChar(static_cast<char>(current));
+        const char* p = reader->Rest();
+        const char* end = reader->End();
+        const char* q = p;
+        while (q != end && charclass::IsNameByte(*q)) ++q;
+        token.AddEach(p, static_cast<int>(q - p));
+        reader->MoveTo(q);
+        Read();
+    } while (charclass::IsName(current));
+}
+
+void CXMLParser::ReadAttribute() {
+    ReadToken();
+    Require(Skip() == '=', "Attribute name must be followed by '='.");
+    Next();
+    Require(current == '\'' || current == '"',
+                    "Attribute value must begin with ''' or '\"'.");
+    const char quote = static_cast<char>(current);
+    text.Reset();
+    for (;;) {
+        Read();
+        if (current == quote) break;
+        if (current == '&') {
+            ReadEntity();
+            continue;
+        }
+        Require(current != -1, "End of input inside an attribute value");
+        text.AddChar(static_cast<char>(current));
+        const char* p = reader->Rest();
+        const char* end = reader->End();
+        const void* closing = std::memchr(p, quote, static_cast<std::size_t>(end - p));
+        const char* stop = closing != nullptr ? static_cast<const char*>(closing) : end;
+        const void* amp = std::memchr(p, '&', static_cast<std::size_t>(stop - p));
+        const char* q = amp != nullptr ? static_cast<const char*>(amp) : stop;
+        text.AddEach(p, static_cast<int>(q - p));
+        reader->MoveTo(q);
+    }
+    Next();
+}
+
+void CXMLParser::ReadLiteral() {
+    Skip();
+    Require(current == '"' || current == '\'', "Literal must start with ' or \".");
+    const int quote = current;
+    text.Reset();
+    while (Read() != quote) {
+        Require(current != -1, "End of input inside a literal");
+        text.AddChar(static_cast<char>(current));
+    }
+    Next();
+}
+
+}  // namespace CorvaneXML

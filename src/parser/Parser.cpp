@@ -1,0 +1,114 @@
+#include <CorvaneXML/XMLParser.h>
+
+#include "parser/CharClass.h"
+#include "parser/Require.h"
+
+namespace CorvaneXML {
+
+using parsecheck::Require;
+
+namespace {
+
+const char kOnlyCommentsAndPIs[] = "Only comments and processing instructions accepted here";
+
+}  // namespace
+
+// Points the parser at the reader of one parse and makes it idle again on
+// every way out, exceptions included.
+class CXMLParser::ReaderScope {
+public:
+    ReaderScope(CXMLParser& parser, CXMLBufferedReader& reader) : parser_(parser) {
+        parser_.reader = &reader;
+        parser_.current = 0;
+    }
+    ~ReaderScope() { parser_.reader = nullptr; }
+    ReaderScope(const ReaderScope&) = delete;
+    ReaderScope& operator=(const ReaderScope&) = delete;
+
+private:
+    CXMLParser& parser_;
+};
+
+CXMLParser::CXMLParser() : current(0), reader(nullptr) {}
+
+CXMLParser::~CXMLParser() = default;
+
+void CXMLParser::Comment(const char*) {}
+
+bool CXMLParser::ProcessingInstruction(const char*, const char*) { return true; }
+
+void CXMLParser::DocType(const char*, const char*, const char*, const char*) {}
+
+bool CXMLParser::EvalEntity(char*, int) { return false; }
+
+void CXMLParser::Parse(XIXMLReadStream* stream) { Run(stream, false); }
+
+void CXMLParser::FastParse(XIXMLReadStream* stream) { Run(stream, true); }
+
+void CXMLParser::Run(XIXMLReadStream* stream, bool fast) {
+    // A parse already running owns `reader`; refuse without touching it.
+    Require(reader == nullptr);
+    errorOffset = errorLine = errorColumn = 0;
+    CXMLBufferedReader input(stream);
+    ReaderScope scope(*this, input);
+    try {
+        ReadDocument(fast);
+    } catch (...) {
+        // The character the parser was on: the last one handed out, or the
+        // position just past the input once it has ended.
+        errorOffset = input.Offset() - (current == -1 || input.Offset() == 0 ? 0 : 1);
+        input.LocateOffset(errorOffset, errorLine, errorColumn);
+        throw;
+    }
+}
+
+void CXMLParser::ReadDocument(bool fast) {
+    Require(Next() == '<', "XML file must begin with <");
+
+    // Prolog: processing instructions, comments, DOCTYPE and CDATA, up to
+    // the first character of the root element's name.
+    for (;;) {
+        Read();
+        if (current == '?') {
+            if (!ReadProcessingInstruction()) return;
+        } else if (current == '!') {
+            ReadInfo();
+        } else {
+            break;
+        }
+        Require(Skip() == '<', "XML root must begin with '<'");
+    }
+
+    ReadElements(fast);
+
+    // Epilogue: only comments and processing instructions, up to the end.
+    for (;;) {
+        if (Skip() != '<') {
+            if (current == -1) return;
+            Require(false, kOnlyCommentsAndPIs);
+        }
+        Read();
+        if (current == '?') {
+            if (!ReadProcessingInstruction()) return;
+        } else if (current == '!') {
+            Require(Read() == '-', kOnlyCommentsAndPIs);
+            ReadComment();
+        } else {
+            Require(false, kOnlyCommentsAndPIs);
+        }
+    }
+}
+
+int CXMLParser::SkipRun() {
+    // Whitespace runs (indentation) are passed over inside the block.
+    while (IsSpace(current)) {
+        const char* p = reader->Rest();
+        const char* end = reader->End();
+        while (p != end && charclass::IsSpaceByte(*p)) ++p;
+        reader->MoveTo(p);
+        Read();
+    }
+    return current;
+}
+
+}  // namespace CorvaneXML

@@ -1,0 +1,143 @@
+#include <CorvaneXML/XMLParser.h>
+
+#include <CorvaneTools/CorvaneTools.h>
+
+#include "parser/Require.h"
+
+#include <cstring>
+
+namespace CorvaneXML {
+
+using Corvane::CvThrow;
+using parsecheck::Require;
+
+namespace {
+
+struct PredefinedEntity {
+    const char* name;
+    int length;
+    char character;
+};
+
+const PredefinedEntity kPredefined[] = {
+    {"lt", 2, '<'}, {"amp", 3, '&'}, {"gt", 2, '>'}, {"apos", 4, '\''}, {"quot", 4, '"'}, {nullptr, 0, 0},
+};
+
+constexpr int kEntityArea = 256;
+
+const char kBadUnicode[] = "Bad unicode value";
+
+}  // namespace
+
+// Entered at the first character of a run (not whitespace, not '<'); leaves
+// `current` at the '<' that ends it.
+void CXMLParser::ReadData() {
+    text.Reset();
+    while (current != '<') {
+        // An element is still open: its content cannot end here.
+        Require(current != -1);
+        if (current == '&') {
+            ReadEntity();
+        } else {
+            text.AddChar(static_cast<char>(current));
+            const char* p = reader->Rest();
+            const char* end = reader->End();
+            // Two vectorised searches beat a byte loop on runs of text.
+            const void* lt = std::memchr(p, '<', static_cast<std::size_t>(end - p));
+            const char* stop = lt != nullptr ? static_cast<const char*>(lt) : end;
+            const void* amp = std::memchr(p, '&', static_cast<std::size_t>(stop - p));
+            const char* q = amp != nullptr ? static_cast<const char*>(amp) : stop;
+            text.AddEach(p, static_cast<int>(q - p));
+            reader->MoveTo(q);
+        }
+        Read();
+    }
+    Data(text);
+}
+
+// Entered at '&'; appends the replacement to `text` and leaves `current`
+// at the ';'.
+void CXMLParser::ReadEntity() {
+    char name[kEntityArea];
+    int length = 0;
+    while (Read() != ';') {
+        Require(current != -1, "End of Data unexpected");
+        Require(length < kEntityArea - 1, "Entity too big");
+        name[length++] = static_cast<char>(current);
+    }
+    name[length] = '\0';
+
+    if (name[0] == '#') {
+        // Wrapping arithmetic is intended: only the digits are checked.
+        std::uint32_t value = 0;
+        if (name[1] == 'x') {
+            for (const char* digit = name + 2; *digit != '\0'; ++digit) {
+                std::uint32_t d;
+                if (*digit >= '0' && *digit <= '9') {
+                    d = static_cast<std::uint32_t>(*digit - '0');
+                } else if (*digit >= 'a' && *digit <= 'f') {
+                    d = static_cast<std::uint32_t>(*digit - 'a' + 10);
+                } else {
+                    Require(false, kBadUnicode);
+                    d = 0;
+                }
+                value = value * 16u + d;
+            }
+        } else {
+            for (const char* digit = name + 1; *digit != '\0'; ++digit) {
+                Require(*digit >= '0' && *digit <= '9', kBadUnicode);
+                value = value * 10u + static_cast<std::uint32_t>(*digit - '0');
+            }
+        }
+        AppendCodePoint(value);
+        return;
+    }
+
+    for (const PredefinedEntity* entity = kPredefined; entity->name != nullptr; ++entity) {
+        if (entity->length == length && std::memcmp(entity->name, name, static_cast<std::size_t>(length)) == 0) {
+            text.AddChar(entity->character);
+            return;
+        }
+    }
+
+    if (!EvalEntity(name, kEntityArea)) Corvane::CvThrow::Signale("Unrecognized entity");
+    // Bounded: a handler that forgot the NUL cannot make us read past the area.
+    text.AddEach(name, static_cast<int>(strnlen(name, kEntityArea)));
+}
+
+// Six-byte UTF-8 form: no surrogate or range checks below 2^31.
+void CXMLParser::AppendCodePoint(std::uint32_t value) {
+    if (value == 0) return;
+    Require(value < 0x80000000u, "Unicode value too big");
+    if (value < 0x80u) {
+        text.AddChar(static_cast<char>(value));
+        return;
+    }
+    int count;
+    unsigned lead;
+    if (value < 0x800u) {
+        count = 2;
+        lead = 0xC0u;
+    } else if (value < 0x10000u) {
+        count = 3;
+        lead = 0xE0u;
+    } else if (value < 0x200000u) {
+        count = 4;
+        lead = 0xF0u;
+    } else if (value < 0x4000000u) {
+        count = 5;
+        lead = 0xF8u;
+    } else {
+        count = 6;
+        lead = 0xFCu;
+    }
+    char bytes[6];
+    for (int i = count - 1; i > 0; --i) {
+        bytes[i] = static_cast<char>(0x80u | (value & 0x3Fu));
+        value >>= 6;
+    }
+    bytes[0] = static_cast<char>(lead | value);
+    text.AddEach(bytes, count);
+}
+
+}  // namespace CorvaneXML
