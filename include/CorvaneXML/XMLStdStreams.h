@@ -21,6 +21,8 @@ class CORVANEXML_API XCXMLMemoryReadStream : public XIXMLReadStream {
 public:
     XCXMLMemoryReadStream(const char* data, std::size_t size);
     explicit XCXMLMemoryReadStream(const std::string& text);
+    // A temporary string would be gone before the first Read.
+    explicit XCXMLMemoryReadStream(std::string&&) = delete;
 
     std::uint64_t Read(char* buffer, std::uint64_t size) override;
 
