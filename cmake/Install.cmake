@@ -21,6 +21,11 @@ install(FILES
   ${PROJECT_BINARY_DIR}/CorvaneXMLConfigVersion.cmake
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/CorvaneXML)
 
+# The pkg-config file finds the prefix relative to its own place, so the
+# package works wherever `cmake --install --prefix` puts it.
+file(RELATIVE_PATH PKGCONFIG_TO_PREFIX
+  ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
+string(REGEX REPLACE "/$" "" PKGCONFIG_TO_PREFIX "${PKGCONFIG_TO_PREFIX}")
 configure_file(cmake/corvanexml.pc.in ${PROJECT_BINARY_DIR}/corvanexml.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/corvanexml.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
