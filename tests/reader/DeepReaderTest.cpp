@@ -15,14 +15,17 @@ namespace {
 
 constexpr int kDepth = 1000000;
 
-// <a><a i="1">...<a>deepest</a>...</a></a>, every thousandth level with an
-// attribute; without the last end tag when `complete` is false.
-std::string DeepText(bool complete) {
-    std::string text;
-    text.reserve(kDepth * 7 + 1000);
-    for (int level = 0; level < kDepth; ++level) text += level % 1000 == 0 ? "<a i=\"1\">" : "<a>";
-    text += "deepest";
-    for (int level = complete ? 0 : 1; level < kDepth; ++level) text += "</a>";
+// <a i="1"><a>...<a>deepest</a>...</a></a>, every thousandth level with an
+// attribute; built once for both tests.
+const std::string& DeepText() {
+    static const std::string text = [] {
+        std::string built;
+        built.reserve(kDepth * 7 + 1000);
+        for (int level = 0; level < kDepth; ++level) built += level % 1000 == 0 ? "<a i=\"1\">" : "<a>";
+        built += "deepest";
+        for (int level = 0; level < kDepth; ++level) built += "</a>";
+        return built;
+    }();
     return text;
 }
 
@@ -45,8 +48,7 @@ const XIXMLElement* Deepest(const XIXMLElement* top) {
 }  // namespace
 
 TEST(DeepReader, ReadsCopiesAndDeletesAMillionLevels) {
-    const std::string text = DeepText(true);
-    XCXMLMemoryReadStream stream(text);
+    XCXMLMemoryReadStream stream(DeepText());
     CXMLTreeReader reader;
     std::unique_ptr<XCXMLTree> tree(reader.ReadTree(&stream));
     const XIXMLElement* top = tree->GetRoot()->FindFirstElement();
@@ -68,17 +70,19 @@ TEST(DeepReader, ReadsCopiesAndDeletesAMillionLevels) {
     copy.reset();
 
     // The reader is ready for the next document.
-    XCXMLMemoryReadStream small("<b/>");
+    const std::string smallText = "<b/>";
+    XCXMLMemoryReadStream small(smallText);
     std::unique_ptr<XCXMLTree> next(reader.ReadTree(&small));
     EXPECT_NE(next->GetRoot()->FindElement("b"), nullptr);
 }
 
 TEST(DeepReader, FailureAtTheBottomDeletesThePartialTree) {
-    const std::string text = DeepText(false);
-    XCXMLMemoryReadStream stream(text);
+    // The last end tag is missing.
+    XCXMLMemoryReadStream stream(DeepText().data(), DeepText().size() - 4);
     CXMLTreeReader reader;
     EXPECT_THROW(delete reader.ReadTree(&stream), std::exception);
-    XCXMLMemoryReadStream small("<b/>");
+    const std::string smallText = "<b/>";
+    XCXMLMemoryReadStream small(smallText);
     std::unique_ptr<XCXMLTree> next(reader.ReadTree(&small));
     EXPECT_NE(next->GetRoot()->FindElement("b"), nullptr);
 }
