@@ -24,6 +24,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <new>
@@ -184,6 +185,16 @@ public:
     }
 };
 
+// The rich document grown past the first sizes: enough names that the key
+// table must grow, and a text longer than the parser's initial buffer.
+std::string BigDocument() {
+    std::string tail = "<tail";
+    for (int i = 0; i < 100; ++i) tail += " name" + std::to_string(i) + "=\"" + std::to_string(i) + "\"";
+    tail += ">" + std::string(700, 't') + "</tail>";
+    std::string text = RichDocument();
+    return text.replace(text.find("<tail/>"), 7, tail);
+}
+
 std::unique_ptr<XCXMLTree> ReadText(const std::string& text) {
     StringReadStream stream(text);
     BodyReader bodies;
@@ -271,7 +282,7 @@ void ForBothModes(const char* what, const Step& operation, const Step& check = [
 class AllocationFailureTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        source = ReadText(RichDocument());
+        source = ReadText(BigDocument());
         expected = Written(*source);
         ASSERT_NE(expected.find("<![CDATA[x < y"), std::string::npos);
     }
@@ -299,17 +310,69 @@ TEST_F(AllocationFailureTest, InterceptsTheLibrarysOwnHeapCalls) {
 }
 
 TEST_F(AllocationFailureTest, ReadTreeWithAFreshReader) {
+    const std::string text = BigDocument();
     ForBothModes("ReadTree", [&] {
-        std::unique_ptr<XCXMLTree> tree = ReadText(RichDocument());
+        std::unique_ptr<XCXMLTree> tree = ReadText(text);
         if (Written(*tree) != expected) throw std::logic_error("read a different document");
     });
+    // Without a CDATA reader the parser gathers the section itself.
+    auto plain = [&] {
+        StringReadStream stream(text);
+        CXMLTreeReader reader;
+        std::unique_ptr<XCXMLTree> tree(reader.ReadTree(&stream));
+        return Written(*tree);
+    };
+    const std::string plainExpected = plain();
+    ForBothModes("ReadTree, CDATA as text", [&] {
+        if (plain() != plainExpected) throw std::logic_error("read a different document");
+    });
+}
+
+// Counts events without allocating; FastParse skips the big element, whose
+// name outgrows the short-string buffer.
+class CountingParser : public CXMLParser {
+public:
+    long events = 0;
+
+    long Run(const std::string& text, bool fast) {
+        events = 0;
+        StringReadStream stream(text);
+        fast ? FastParse(&stream) : Parse(&stream);
+        return events;
+    }
+
+protected:
+    const void* OpenNode(const char* name) override {
+        ++events;
+        return std::strcmp(name, "a-long-element-name-to-skip") == 0 ? nullptr : this;
+    }
+    void Attribute(const char*, const char*) override { ++events; }
+    void Data(const char*) override { ++events; }
+    void CloseNode(const void*) override { ++events; }
+};
+
+TEST_F(AllocationFailureTest, ParserIsReusableAfterEachFailure) {
+    std::string text = BigDocument();
+    text.replace(text.find("<tail"), 5, "<a-long-element-name-to-skip");
+    text.replace(text.find("</tail>"), 7, "</a-long-element-name-to-skip>");
+    for (bool fast : {false, true}) {
+        CountingParser fresh;
+        const long expectedEvents = fresh.Run(text, fast);
+        // A new parser for each attempt, so that its buffers and element
+        // stack must grow while the heap fails.
+        std::unique_ptr<CountingParser> parser;
+        ForBothModes(fast ? "FastParse" : "Parse", [&] { parser->Run(text, fast); },
+                     [&] { EXPECT_EQ(parser->Run(text, fast), expectedEvents); },
+                     [&] { parser.reset(new CountingParser); }, [&] { parser.reset(); });
+    }
 }
 
 TEST_F(AllocationFailureTest, ReaderIsReusableAfterEachFailure) {
     BodyReader bodies;
     CXMLTreeReader reader(&bodies);
+    const std::string text = BigDocument();
     auto read = [&] {
-        StringReadStream stream(RichDocument());
+        StringReadStream stream(text);
         std::unique_ptr<XCXMLTree> tree(reader.ReadTree(&stream));
         return Written(*tree);
     };
@@ -376,7 +439,7 @@ TEST_F(AllocationFailureTest, EditsLeaveADocumentThatStillWritesAndFrees) {
             if (last != doc->FindElement("body")) last->Destroy();
             EXPECT_EQ(Written(*edited), expected);
         },
-        [&] { edited = ReadText(RichDocument()); }, [&] { edited.reset(); });
+        [&] { edited = ReadText(BigDocument()); }, [&] { edited.reset(); });
 }
 
 // A failed setter keeps the old value; the getter's pointer stays readable.
