@@ -142,4 +142,29 @@ TEST(MalformedSweepTest, ReadTree) {
           [&](const std::string& text) { return read(reader, text); }, expected);
 }
 
+// A host stream that throws when asked for each 1024-byte block in turn,
+// with the blocks in the middle inside a CDATA body: the read must raise, and
+// the reader must then read the document again.
+TEST(MalformedSweepTest, StreamFailingAtEachBlock) {
+    std::string good = RichDocument();
+    good.insert(good.find("x < y"), std::string(4000, 'c'));
+    CXMLTreeReader fresh;
+    StringReadStream whole(good);
+    std::unique_ptr<XCXMLTree> reference(fresh.ReadTree(&whole));
+    StringWriteStream expected;
+    reference->Write(&expected);
+
+    CXMLTreeReader reader;
+    for (std::uint64_t offset = 1; offset < good.size(); offset += 1024) {
+        StringReadStream failing(good);
+        failing.throwAt = offset;
+        EXPECT_THROW(delete reader.ReadTree(&failing), std::exception) << "offset " << offset;
+        StringReadStream again(good);
+        std::unique_ptr<XCXMLTree> tree(reader.ReadTree(&again));
+        StringWriteStream out;
+        tree->Write(&out);
+        ASSERT_EQ(out.text, expected.text) << "after a failure at offset " << offset;
+    }
+}
+
 }  // namespace
