@@ -482,4 +482,43 @@ TEST_F(AllocationFailureTest, FailedSettersKeepTheOldValue) {
     }
 }
 
+// Keeps the last report in place, without allocating.
+struct FixedSink {
+    int reports = 0;
+    char last[128] = {};
+    static void Receive(Corvane::XIReporter::EMsgType, const char* text, void* context) {
+        auto* sink = static_cast<FixedSink*>(context);
+        ++sink->reports;
+        std::snprintf(sink->last, sizeof sink->last, "%s", text);
+    }
+};
+
+class RefusingBody : public XIXMLData::IXMLCData {
+public:
+    bool Write(XIXMLWriteStream*, int, const XIXMLNode*) override { return true; }
+    IXMLCData* Copy() override { return new RefusingBody; }
+
+protected:
+    void Destroy() override {
+        delete this;
+        throw std::runtime_error("refused");
+    }
+};
+
+// A destructor's report must still arrive, whole, when the heap has nothing
+// left to format it with.
+TEST(ReportsOnAnExhaustedHeap, StillArrive) {
+    FixedSink sink;
+    Corvane::XCReporter::SetSink(&FixedSink::Receive, &sink);
+    std::unique_ptr<XCXMLTree> tree(new XCXMLTree);
+    tree->GetRoot()->AddElement("e")->AddData(new RefusingBody);
+    Arm(1, true);
+    tree.reset();
+    Disarm();
+    Corvane::XCReporter::SetSink(nullptr, nullptr);
+    EXPECT_EQ(sink.reports, 1);
+    // Even the provider's own exception could not be made, only bad_alloc.
+    EXPECT_STREQ(sink.last, "XCXMLData::~XCXMLData: Exception in destructor (std::bad_alloc)");
+}
+
 }  // namespace
