@@ -28,12 +28,22 @@ SinkSlot& Slot() {
 }
 
 void Deliver(XIReporter::EMsgType type, const char* format, va_list args) {
+    // Formatting takes the heap. When that fails, the text is formatted into
+    // a fixed buffer instead (cut short if it must be): the report that the
+    // heap is exhausted is the one that must not be lost.
+    char fallback[512];
+    va_list again;
+    va_copy(again, args);
     std::string text;
+    const char* line;
     try {
         text = FormatV(format, args);
+        line = text.c_str();
     } catch (...) {
-        text = format != nullptr ? format : "";
+        std::vsnprintf(fallback, sizeof fallback, format != nullptr ? format : "", again);
+        line = fallback;
     }
+    va_end(again);
     XCReporter::Sink sink;
     void* context;
     {
@@ -42,7 +52,7 @@ void Deliver(XIReporter::EMsgType type, const char* format, va_list args) {
         sink = slot.sink;
         context = slot.context;
     }
-    sink(type, text.c_str(), context);
+    sink(type, line, context);
 }
 
 }  // namespace
