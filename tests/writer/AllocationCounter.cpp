@@ -2,8 +2,6 @@
 // writing allocates nothing. Every plain form of new and delete is replaced,
 // so that blocks never cross between these and the runtime's own.
 
-#include "WriterFixtures.h"
-
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -12,10 +10,7 @@ namespace {
 
 std::atomic<std::size_t> allocations{0};
 
-void* Allocate(std::size_t size) noexcept {
-    allocations.fetch_add(1);
-    return std::malloc(size != 0 ? size : 1);
-}
+void* Allocate(std::size_t size) noexcept { return allocations.fetch_add(1), std::malloc(size != 0 ? size : 1); }
 
 void* AllocateOrThrow(std::size_t size) {
     if (void* block = Allocate(size)) return block;
@@ -24,7 +19,9 @@ void* AllocateOrThrow(std::size_t size) {
 
 }  // namespace
 
-std::size_t writertest::AllocationCount() { return allocations.load(); }
+namespace writertest {
+std::size_t AllocationCount() { return allocations.load(); }
+}  // namespace writertest
 
 void* operator new(std::size_t size) { return AllocateOrThrow(size); }
 void* operator new[](std::size_t size) { return AllocateOrThrow(size); }

@@ -1,0 +1,103 @@
+// The reading machinery under the parser: calls of the host stream, growth of
+// the character buffer, and CDATA bodies read through their stream.
+
+#include <CorvaneXML/XMLBuffer.h>
+
+#include <gtest/gtest.h>
+
+#include "EventLog.h"
+
+#include <climits>
+
+using CorvaneXML::TBuffer;
+using parsertest::Log;
+using parsertest::Mode;
+using testsupport::StringReadStream;
+
+namespace {
+
+TEST(BufferedReader, CallsTheStreamOncePerBlockAndNeverAfterAShortOne) {
+    struct Case {
+        std::string text;
+        std::uint64_t chunk;
+        std::size_t handedOut;
+        std::vector<std::uint64_t> calls;
+    };
+    for (const Case& c : {Case{"", 0, 0, {1024}}, Case{std::string(1024, 'k'), 0, 1024, {1024, 1024}},
+                          Case{std::string(3000, 'k'), 10, 10, {1024}}}) {
+        StringReadStream stream(c.text, c.chunk);
+        CorvaneXML::CXMLBufferedReader reader(&stream);
+        EXPECT_EQ(reader.Current(), -1);
+        std::size_t n = 0;
+        while (reader.ReadChar() == 'k') ++n;
+        EXPECT_EQ(reader.ReadChar(), -1);
+        EXPECT_EQ(n, c.handedOut);
+        EXPECT_EQ(stream.calls, c.calls) << c.text.size() << " in pieces of " << c.chunk;
+        reader.UnRead();  // the last character stays for push-back after the end
+        EXPECT_EQ(reader.ReadChar(), n == 0 ? -1 : 'k');
+    }
+}
+
+TEST(TBuffer, SinglesDoubleAndBulkGrowsByLengthPlusCount) {
+    TBuffer<char> buffer;
+    for (int i = 0; i < 256; ++i) buffer.AddChar('x');
+    EXPECT_EQ(buffer.GetCapacity(), 256);
+    EXPECT_EQ(std::string(static_cast<const char*>(buffer)), std::string(256, 'x'));  // the NUL doubles
+    EXPECT_EQ(buffer.GetCapacity(), 512);
+    buffer.AddChars("0123456789", 10);
+    EXPECT_EQ(buffer.GetCapacity(), 512);
+    buffer.AddChars(std::string(300, 'y').c_str(), 300);
+    EXPECT_EQ(buffer.GetCapacity(), 512 + 266 + 300);
+    EXPECT_EQ(std::string(static_cast<const char*>(buffer)).substr(254), "xx0123456789" + std::string(300, 'y'));
+    buffer.Reset();
+    EXPECT_EQ(buffer.GetCapacity(), 1078);
+    // A size past a signed 32-bit size fails before the short source is read,
+    // and leaves the buffer empty without a block until Reset.
+    EXPECT_THROW(buffer.AddChars("abc", INT_MAX - 10), std::runtime_error);
+    EXPECT_EQ(buffer.GetCapacity(), 0);
+    buffer.Reset();
+    EXPECT_EQ(buffer.GetCapacity(), 256);
+
+    // AddEach ends where as many AddChar calls would: by doubling, not the bulk rule.
+    const std::string source(5000, 'r');
+    TBuffer<char> each;
+    each.AddEach(source.data(), 255);
+    each.AddEach(source.data(), 257);
+    EXPECT_EQ(each.GetCapacity(), 512);
+    each.AddEach(source.data(), 4097);
+    EXPECT_EQ(each.GetCapacity(), 8192);
+    EXPECT_EQ(std::string(static_cast<const char*>(each)), source.substr(0, 4609));
+}
+
+TEST(CData, BodyIsTheSameForEveryReadSizeAndBlockBoundary) {
+    std::vector<std::string> bodies = {"", "a]b", "a]]b", "]>", "]]", "]]]]x", "x]]]", "a]]b]]]c]",
+                                       std::string(3000, 'z') + "]]" + std::string(2000, ']') + "e"};
+    for (std::size_t pad = 1010; pad < 1030; ++pad) bodies.push_back(std::string(pad, 'q') + "]x]");
+    for (const std::string& body : bodies) {
+        for (std::uint64_t chunk : {0, 1, 2, 3, 2048}) {
+            parsertest::LogParser parser;
+            parser.chunk = chunk;
+            EXPECT_EQ(Log(parser, "<a><![CDATA[" + body + "]]>  <b/></a>"),
+                      "open a\ndata " + body + "\nopen b\nclose 2\nclose 1")
+                << body.size() << " in pieces of " << chunk;
+        }
+    }
+    // What the handler leaves unread is skipped.
+    parsertest::LogParser partial;
+    partial.chunk = 2;
+    partial.pieces = 1;
+    EXPECT_EQ(Log(partial, "<a><![CDATA[xy]]]z]]> \n<b/></a>"), "open a\ndata xy\nopen b\nclose 2\nclose 1");
+}
+
+TEST(CData, HostStreamFailureInsideTheBodyEndsItAndRaises) {
+    // The first block holds the 12-byte opening and 1012 body bytes; the next
+    // block load throws while the handler reads.
+    for (std::uint64_t chunk : {1, 4096}) {
+        parsertest::LogParser parser;
+        parser.chunk = chunk;
+        EXPECT_EQ(Log(parser, "<a><![CDATA[" + std::string(2000, 'b') + "]]></a>", Mode::Parse, 1024),
+                  "open a\ndata " + std::string(1012, 'b') + "\nerror: Error while reading <[CDATA[...]]>");
+    }
+}
+
+}  // namespace
