@@ -43,12 +43,9 @@ TEST(Copy, RefusalsAndPartialCopies) {
     for (auto [node, into] : {std::pair{root, a}, {a, a}, {a, b}, {a, nullptr}}) {
         EXPECT_NE(Raised([&] { node->AsNode()->Copy(into); }), "");
     }
-    for (XIXMLNode* node : {a->AsNode(), root->AddDocType(tree.GetKey("d"), 0, 0, 0)->AsNode()}) {
-        EXPECT_EQ(Raised([&] { node->Copy(loose); }), "XCXMLElement::GetKey - element isn't in a tree");
-    }
+    EXPECT_EQ(Raised([&] { a->AsNode()->Copy(loose); }), "XCXMLElement::GetKey - element isn't in a tree");
     EXPECT_EQ(loose->GetFirstNode(), nullptr);
     loose->Destroy();
-    root->GetFirstNode()->GetNext()->Destroy();
     EXPECT_EQ(Outline(root), before);
 
     // What was copied before a failure stays.
@@ -81,7 +78,7 @@ TEST(Destruction, OrderAndFailuresReported) {
         b->AddNode(new Node(&log, "4"));
         a->AddNode(new Node(&log, "5"));
         tree.GetRoot()->AddNode(new Node(&log, "6"));
-        for (XIXMLElement* element : {a, b, c}) element->AddAttribute("x", "");
+        for (XIXMLElement* element : {tree.GetRoot(), a, b, c}) element->AddAttribute("x", "");
         bad->fail = true;
     }
     EXPECT_EQ(log, (Log{"1", "2", "3", "4", "5", "6"}));
