@@ -1,142 +1,108 @@
 #ifndef CORVANE_TESTS_DOM_HOSTOBJECTS_H
 #define CORVANE_TESTS_DOM_HOSTOBJECTS_H
 
-// Host-side implementations of the node, attribute and provider interfaces:
-// they log what the library does with them, and can be told to fail.
+// Host implementations of the interfaces, which log what the library does
+// with them, and the helpers shared by the DOM tests.
 
 #include <CorvaneXML/CorvaneXML.h>
+
+#include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-namespace hosttest {
+namespace host {
 
+using namespace CorvaneXML;
 using Log = std::vector<std::string>;
 
-// A leaf node the host implements itself. Destroy() unlinks it like a library
-// node and logs its label; with `failDestroy` set it throws instead.
-class HostNode : public CorvaneXML::XIXMLNode {
-public:
-    HostNode(Log* log, std::string label) : log_(log), label_(std::move(label)) {}
+// What `action` raised: "" when it returned normally.
+template <class Action> std::string Raised(Action action) {
+    try {
+        action();
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+    return "";
+}
 
+// A leaf node: logs its copies and its destruction, noting when its parent
+// still has attributes then. Refuses to be destroyed when `fail` is set, and
+// to be copied when labelled "uncopyable".
+struct Node : XIXMLNode {
+    Node(Log* log, std::string label) : log(log), label(std::move(label)) {}
+    ~Node() override = default;
     void Destroy() override {
-        if (failDestroy) throw std::runtime_error("host node refuses: " + label_);
-        if (log_ != nullptr) log_->push_back(label_);
-        if (parent_ != nullptr) parent_->RemoveNode(this);
+        if (fail) throw std::runtime_error("host node refuses: " + label);
+        const bool early = parent != nullptr && parent->GetFirstAttribute() != nullptr;
+        log->push_back(early ? label + " before the attributes" : label);
+        if (parent != nullptr) parent->RemoveNode(this);
         delete this;
     }
-    XIXMLNode* GetNext() const override { return next_; }
-    void SetNext(XIXMLNode* next) override { next_ = next; }
-    void WriteTo(CorvaneXML::XCXMLWriter*, int) const override {}
-    CorvaneXML::XIXMLElement* GetParent() const override { return parent_; }
-    void SetParent(CorvaneXML::XIXMLElement* parent) override { parent_ = parent; }
-    unsigned int Index() const override {
-        return parent_ != nullptr ? parent_->IndexOf(this) : 0xFFFFFFFFu;
-    }
-    XIXMLNode* Copy(CorvaneXML::XIXMLElement* parent) const override {
-        if (log_ != nullptr) log_->push_back("copy " + label_);
-        auto* copy = new HostNode(log_, label_ + "'");
-        parent->AddNode(copy);
+    XIXMLNode* Copy(XIXMLElement* target) const override {
+        if (label == "uncopyable") throw std::runtime_error("no copy");
+        log->push_back("copy " + label);
+        auto* copy = new Node(log, label + "'");
+        target->AddNode(copy);
         return copy;
     }
-
-    // Public for tests that must release a node the library abandoned.
-    ~HostNode() override = default;
-
-    bool failDestroy = false;
-
-private:
-    Log* log_;
-    std::string label_;
-    XIXMLNode* next_ = nullptr;
-    CorvaneXML::XIXMLElement* parent_ = nullptr;
+    XIXMLNode* GetNext() const override { return next; }
+    void SetNext(XIXMLNode* node) override { next = node; }
+    XIXMLElement* GetParent() const override { return parent; }
+    void SetParent(XIXMLElement* element) override { parent = element; }
+    unsigned int Index() const override { return parent ? parent->IndexOf(this) : 0xFFFFFFFFu; }
+    void WriteTo(XCXMLWriter*, int) const override {}
+    Log* log;
+    std::string label;
+    bool fail = false;
+    XIXMLNode* next = nullptr;
+    XIXMLElement* parent = nullptr;
 };
 
-// An attribute the host implements, linked by hand after a library one.
-// Destroy() logs its label and unlinks it as a library attribute would.
-class HostAttribute : public CorvaneXML::XIXMLAttribute {
-public:
-    HostAttribute(Log* log, std::string label, CorvaneXML::XIXMLElement* owner)
-        : log_(log), label_(std::move(label)), owner_(owner) {}
-
-    void Destroy() override {
-        log_->push_back(label_);
-        owner_->RemoveAttribute(this);
-        delete this;
-    }
-    XIXMLAttribute* GetNext() const override { return next_; }
-    void SetNext(XIXMLAttribute* next) override { next_ = next; }
-    CorvaneXML::XIXMLElement* GetNode() const override { return owner_; }
-    const CorvaneXML::XCXMLKey& GetName() const override { return name_; }
-    void SetName(const CorvaneXML::XCXMLKey& name) override { name_ = name; }
-    const char* GetValue() const override { return ""; }
-    void SetValue(const char*) override {}
-    void GetFmtValue(const char*, void*) const override {}
-    void SetFmtValue(const char*, ...) override {}
-    void WriteTo(CorvaneXML::XCXMLWriter*) const override {}
-    XIXMLAttribute* Copy(CorvaneXML::XIXMLElement* target) const override {
-        return target->AddAttribute(target->GetKey(label_.c_str()), "");
-    }
-
-private:
-    Log* log_;
-    std::string label_;
-    CorvaneXML::XIXMLElement* owner_;
-    CorvaneXML::XCXMLKey name_;
-    XIXMLAttribute* next_ = nullptr;
+// A provider counting what is done to it; disposal goes on to the default.
+struct Counts {
+    int copies = 0, destroys = 0, deletes = 0;
 };
-
-// A provider that counts what is done to it. Copies share the counters.
-struct ProviderCounts {
-    int copies = 0;
-    int destroys = 0;
-    int deletes = 0;
-};
-
-class CountingProvider : public CorvaneXML::XIXMLData::IXMLCData {
-public:
-    explicit CountingProvider(ProviderCounts* counts) : counts_(counts) {}
-
-    bool Write(CorvaneXML::XIXMLWriteStream*, int, const CorvaneXML::XIXMLNode*) override {
-        return true;
-    }
+struct Provider : XIXMLData::IXMLCData {
+    explicit Provider(Counts* counts) : counts(counts) {}
+    ~Provider() override { ++counts->deletes; }
+    bool Write(XIXMLWriteStream*, int, const XIXMLNode*) override { return true; }
     IXMLCData* Copy() override {
-        ++counts_->copies;
-        return new CountingProvider(counts_);
+        ++counts->copies;
+        return new Provider(counts);
     }
-
-protected:
     void Destroy() override {
-        ++counts_->destroys;
-        delete this;
+        ++counts->destroys;
+        IXMLCData::Destroy();
     }
-    ~CountingProvider() override { ++counts_->deletes; }
-
-private:
-    ProviderCounts* counts_;
+    Counts* counts;
 };
 
-// Leaves disposal to the interface's default, which must delete it.
-class DefaultDisposedProvider : public CorvaneXML::XIXMLData::IXMLCData {
-public:
-    explicit DefaultDisposedProvider(ProviderCounts* counts) : counts_(counts) {}
-
-    bool Write(CorvaneXML::XIXMLWriteStream*, int, const CorvaneXML::XIXMLNode*) override {
-        return true;
+// A subtree in document order: "name a=v { children }", a child element as
+// its outline, data as 'text', a comment as #text, a PI as ?target, a DOCTYPE
+// as !token, a host node by its label. Checks every back link on the way.
+inline std::string Outline(const XIXMLElement* element) {
+    const char* name = element->GetName();
+    std::string out = name != nullptr ? name : "";
+    for (XIXMLAttribute* a = element->GetFirstAttribute(); a != nullptr; a = a->GetNext()) {
+        EXPECT_EQ(a->GetNode(), element);
+        out += " " + std::string(a->GetName()) + "=" + a->GetValue();
     }
-    IXMLCData* Copy() override {
-        ++counts_->copies;
-        return new DefaultDisposedProvider(counts_);
+    if (element->GetFirstNode() == nullptr) return out;
+    out += " {";
+    for (XIXMLNode* node = element->GetFirstNode(); node != nullptr; node = node->GetNext()) {
+        EXPECT_EQ(node->GetParent(), element);
+        if (XIXMLElement* child = node->AsElement()) out += " " + Outline(child);
+        else if (XIXMLData* data = node->AsData()) out += " '" + std::string(data->GetData()) + "'";
+        else if (XIXMLComment* comment = node->AsComment()) out += " #" + std::string(comment->GetComment());
+        else if (XIXMLPI* pi = node->AsPI()) out += " ?" + std::string(pi->GetProcessor());
+        else if (XIXMLDocType* doctype = node->AsDocType()) out += " !" + std::string(doctype->GetToken());
+        else out += " " + static_cast<Node*>(node)->label;
     }
+    return out + " }";
+}
 
-protected:
-    ~DefaultDisposedProvider() override { ++counts_->deletes; }
-
-private:
-    ProviderCounts* counts_;
-};
-
-}  // namespace hosttest
+}  // namespace host
 
 #endif
