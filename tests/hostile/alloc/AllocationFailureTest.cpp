@@ -3,10 +3,11 @@
 // operation gets through. Every failure must leave as an exception, leave the
 // untouched objects as they were and leak nothing.
 //
-// malloc and its kin and operator new and delete are replaced here; the
-// executable's definitions interpose on those the shared libraries would bind
-// to, so the library's own allocations fail too (InterceptsTheLibrarysOwnHeap
-// checks that). The other forms of new and delete forward to these. Sanitized
+// malloc, calloc, realloc, free and the plain operator new and delete are
+// replaced here; the executable's definitions interpose on those the shared
+// libraries would bind to, so the library's own allocations fail too
+// (InterceptsTheLibrarysOwnHeap checks that). The array, nothrow and sized
+// forms of new and delete forward to these; nothing here allocates aligned. Sanitized
 // builds leave this program out (their runtimes own malloc); the live-block
 // count does the leak checker's job.
 
@@ -29,7 +30,6 @@ extern "C" {
 void* __libc_malloc(std::size_t size);
 void* __libc_calloc(std::size_t count, std::size_t size);
 void* __libc_realloc(void* block, std::size_t size);
-void* __libc_memalign(std::size_t alignment, std::size_t size);
 void __libc_free(void* block);
 }
 
@@ -65,12 +65,6 @@ void* realloc(void* block, std::size_t size) {
 void free(void* block) {
     if (block != nullptr) --live;
     __libc_free(block);
-}
-void* aligned_alloc(std::size_t alignment, std::size_t size) {
-    return Refuse() ? nullptr : Counted(__libc_memalign(alignment, size));
-}
-int posix_memalign(void** out, std::size_t alignment, std::size_t size) {
-    return (*out = aligned_alloc(alignment, size)) != nullptr ? 0 : 12;  // ENOMEM
 }
 }
 
