@@ -290,32 +290,26 @@ TEST(AllocationFailure, EveryOperationSurvivesEachFailure) {
          [&] { edited = ReadWithBodies(big); }, [&] { edited.reset(); }},
     };
     // A failed setter keeps the old value; each attempt ends by restoring it.
+    auto setter = [](std::function<void(const char*)> set, std::function<const char*()> get) {
+        const auto old = std::make_shared<const std::string>(get());
+        return Operation{"setter, from " + *old,
+                         [=] {
+                             set((*old + ", replaced by a value long enough to need a fresh block").c_str());
+                             if (*old == get()) throw std::logic_error("kept the old value");
+                         },
+                         [=] { EXPECT_EQ(*old, get()); }, [] {}, [=] { set(old->c_str()); }};
+    };
     XIXMLElement* doc = source->GetRoot()->FindElement("doc");
     XIXMLAttribute* attribute = doc->FindAttribute("b");
     XIXMLData* data = doc->FindElement("body")->FindElement("p")->GetData();
     XIXMLComment* comment = source->GetRoot()->GetFirstNode()->GetNext()->GetNext()->AsComment();
     XIXMLDocType* type = source->GetRoot()->GetFirstNode()->GetNext()->AsDocType();
     ASSERT_TRUE(attribute && data && comment && type);
-    using Set = std::function<void(const char*)>;
-    using Get = std::function<const char*()>;
-    const std::pair<Set, Get> setters[] = {
-        {[&](const char* v) { attribute->SetFmtValue("%s", v); }, [&] { return attribute->GetValue(); }},
-        {[&](const char* v) { data->SetFmtData("%s", v); }, [&] { return data->GetData(); }},
-        {[&](const char* v) { comment->SetComment(v); }, [&] { return comment->GetComment(); }},
-        {[&](const char* v) { type->SetSystem(v); }, [&] { return type->GetSystem(); }},
-    };
-    std::string olds[std::size(setters)];
-    for (std::size_t i = 0; i < std::size(setters); ++i) {
-        const Set& set = setters[i].first;
-        const Get& get = setters[i].second;
-        const std::string& old = olds[i] = get();
-        operations.push_back({"setter " + std::to_string(i),
-                              [&] {
-                                  set((old + ", replaced by a value long enough to need a fresh block").c_str());
-                                  if (old == get()) throw std::logic_error("kept the old value");
-                              },
-                              [&] { EXPECT_EQ(old, get()); }, [] {}, [&] { set(old.c_str()); }});
-    }
+    operations.push_back(
+        setter([=](const char* v) { attribute->SetFmtValue("%s", v); }, [=] { return attribute->GetValue(); }));
+    operations.push_back(setter([=](const char* v) { data->SetFmtData("%s", v); }, [=] { return data->GetData(); }));
+    operations.push_back(setter([=](const char* v) { comment->SetComment(v); }, [=] { return comment->GetComment(); }));
+    operations.push_back(setter([=](const char* v) { type->SetSystem(v); }, [=] { return type->GetSystem(); }));
     for (const Operation& op : operations) FailEachAllocation(op);
 }
 
