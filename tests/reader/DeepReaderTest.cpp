@@ -15,74 +15,44 @@ namespace {
 
 constexpr int kDepth = 1000000;
 
-// <a i="1"><a>...<a>deepest</a>...</a></a>, every thousandth level with an
-// attribute; built once for both tests.
-const std::string& DeepText() {
-    static const std::string text = [] {
-        std::string built;
-        built.reserve(kDepth * 7 + 1000);
-        for (int level = 0; level < kDepth; ++level) built += level % 1000 == 0 ? "<a i=\"1\">" : "<a>";
-        built += "deepest";
-        for (int level = 0; level < kDepth; ++level) built += "</a>";
-        return built;
-    }();
-    return text;
-}
-
-// Depth below `top`, checking that only the deepest element holds text.
+// Depth below `top`; only the deepest element may hold text, "deepest".
 int DepthOf(const XIXMLElement* top) {
     int depth = 1;
-    for (const XIXMLElement* element = top; element->FindFirstElement() != nullptr;
-         element = element->FindFirstElement()) {
-        if (element->GetData() != nullptr) ADD_FAILURE() << "text at level " << depth;
-        ++depth;
+    for (; top->FindFirstElement() != nullptr; top = top->FindFirstElement(), ++depth) {
+        if (top->GetData() != nullptr) ADD_FAILURE() << "text at level " << depth;
     }
+    EXPECT_STREQ(top->GetData()->GetData(), "deepest");
     return depth;
-}
-
-const XIXMLElement* Deepest(const XIXMLElement* top) {
-    while (const XIXMLElement* child = top->FindFirstElement()) top = child;
-    return top;
 }
 
 }  // namespace
 
-TEST(DeepReader, ReadsCopiesAndDeletesAMillionLevels) {
-    XCXMLMemoryReadStream stream(DeepText());
+TEST(DeepReader, ReadsCopiesAndDeletesAMillionLevelsAndAPartialTree) {
+    // <a i="1"><a>...<a>deepest</a>...</a></a>, every thousandth level with an attribute.
+    std::string text;
+    for (int level = 0; level < kDepth; ++level) text += level % 1000 == 0 ? "<a i=\"1\">" : "<a>";
+    text += "deepest";
+    for (int level = 0; level < kDepth; ++level) text += "</a>";
     CXMLTreeReader reader;
+    XCXMLMemoryReadStream stream(text);
     std::unique_ptr<XCXMLTree> tree(reader.ReadTree(&stream));
-    const XIXMLElement* top = tree->GetRoot()->FindFirstElement();
-    ASSERT_NE(top, nullptr);
-    EXPECT_EQ(DepthOf(top), kDepth);
-    EXPECT_STREQ(Deepest(top)->GetData()->GetData(), "deepest");
+    ASSERT_NE(tree->GetRoot()->FindFirstElement(), nullptr);
+    EXPECT_EQ(DepthOf(tree->GetRoot()->FindFirstElement()), kDepth);
 
     std::unique_ptr<XCXMLTree> copy(new XCXMLTree);
-    top->AsNode()->Copy(copy->GetRoot());
+    tree->GetRoot()->FindFirstElement()->AsNode()->Copy(copy->GetRoot());
+    tree.reset();  // the copy owns its own names and nodes
     const XIXMLElement* copied = copy->GetRoot()->FindFirstElement();
     ASSERT_NE(copied, nullptr);
     EXPECT_EQ(DepthOf(copied), kDepth);
-    EXPECT_STREQ(Deepest(copied)->GetData()->GetData(), "deepest");
     EXPECT_TRUE(copied->TestAttribute("i", "1"));
     EXPECT_TRUE(copied->FindFirstElement()->FindAttribute("i") == nullptr);
-
-    tree.reset();  // the copy owns its own names and nodes
-    EXPECT_EQ(DepthOf(copy->GetRoot()->FindFirstElement()), kDepth);
     copy.reset();
 
-    // The reader is ready for the next document.
+    // The last end tag missing: the partial tree is deleted, the reader goes on.
+    XCXMLMemoryReadStream cut(text.data(), text.size() - 4);
+    EXPECT_THROW(delete reader.ReadTree(&cut), std::exception);
     const std::string smallText = "<b/>";
     XCXMLMemoryReadStream small(smallText);
-    std::unique_ptr<XCXMLTree> next(reader.ReadTree(&small));
-    EXPECT_NE(next->GetRoot()->FindElement("b"), nullptr);
-}
-
-TEST(DeepReader, FailureAtTheBottomDeletesThePartialTree) {
-    // The last end tag is missing.
-    XCXMLMemoryReadStream stream(DeepText().data(), DeepText().size() - 4);
-    CXMLTreeReader reader;
-    EXPECT_THROW(delete reader.ReadTree(&stream), std::exception);
-    const std::string smallText = "<b/>";
-    XCXMLMemoryReadStream small(smallText);
-    std::unique_ptr<XCXMLTree> next(reader.ReadTree(&small));
-    EXPECT_NE(next->GetRoot()->FindElement("b"), nullptr);
+    EXPECT_NE(std::unique_ptr<XCXMLTree>(reader.ReadTree(&small))->GetRoot()->FindElement("b"), nullptr);
 }

@@ -12,56 +12,39 @@ using namespace CorvaneXML;
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
+// Reads `chunk` bytes at a time up to the first short read.
 std::string ReadAll(XIXMLReadStream& stream, std::uint64_t chunk) {
-    std::string result;
-    std::string buffer(chunk, '\0');
-    for (;;) {
-        const std::uint64_t n = stream.Read(&buffer[0], chunk);
-        result.append(buffer, 0, n);
-        if (n < chunk) return result;
-    }
+    std::string result, buffer(chunk, '\0');
+    for (std::uint64_t n = chunk; n == chunk;) result.append(buffer, 0, n = stream.Read(&buffer[0], chunk));
+    return result;
 }
 
 }  // namespace
 
-TEST(MemoryReadStream, DeliversEveryByteThenShortReads) {
+TEST(ReadStreams, MemoryAndFileDeliverEveryByte) {
     const std::string text = std::string(3000, 'x') + "\xff\0end" + std::string(10, 'y');
-    XCXMLMemoryReadStream stream(text);
-    EXPECT_EQ(ReadAll(stream, 1024), text);
-    char byte;
-    EXPECT_EQ(stream.Read(&byte, 1), 0u);
-    XCXMLMemoryReadStream empty(nullptr, 0);
-    EXPECT_EQ(empty.Read(&byte, 1), 0u);
-}
-
-TEST(FileReadStream, FillsEveryBlockFromAPipe) {
+    XCXMLMemoryReadStream memory(text), empty(nullptr, 0);
+    EXPECT_EQ(ReadAll(memory, 1024), text);
+    EXPECT_EQ(ReadAll(empty, 1), "");
+    // From a pipe written twice, a block must be filled across both writes.
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
-    // Two separate writes: a single fread would stop after the first.
     ASSERT_EQ(write(fds[1], "<a>", 3), 3);
     ASSERT_EQ(write(fds[1], "text</a>", 8), 8);
     close(fds[1]);
-    File file(fdopen(fds[0], "r"));
-    XCXMLFileReadStream stream(file.get());
-    char buffer[64];
-    EXPECT_EQ(stream.Read(buffer, 5), 5u);
-    EXPECT_EQ(stream.Read(buffer + 5, 64), 6u);
-    EXPECT_EQ(std::string(buffer, 11), "<a>text</a>");
-}
-
-TEST(FileReadStream, ReadErrorRaisesInsteadOfEndingEarly) {
-    File file(std::fopen("/dev/null", "w"));  // not open for reading
-    XCXMLFileReadStream stream(file.get());
+    File pipe(fdopen(fds[0], "r"), std::fclose);
+    XCXMLFileReadStream fromPipe(pipe.get());
+    EXPECT_EQ(ReadAll(fromPipe, 5), "<a>text</a>");
+    // A read error raises instead of ending the input early.
+    File writeOnly(std::fopen("/dev/null", "w"), std::fclose);
+    XCXMLFileReadStream broken(writeOnly.get());
     char buffer[16];
-    EXPECT_THROW(stream.Read(buffer, sizeof buffer), std::exception);
+    EXPECT_THROW(broken.Read(buffer, sizeof buffer), std::exception);
 }
 
-TEST(WriteStreams, DocumentReachesStringAndFileByteForByte) {
+TEST(WriteStreams, StringAndBufferedFileGetTheSameBytes) {
     XCXMLTree tree;
     XIXMLElement* root = tree.GetRoot()->AddElement("r");
     for (int i = 0; i < 2000; ++i) root->AddElement("item")->AddData("text & more");
@@ -70,33 +53,25 @@ TEST(WriteStreams, DocumentReachesStringAndFileByteForByte) {
     tree.Write(&toString);
     ASSERT_GT(expected.size(), 40000u);
     EXPECT_EQ(expected.compare(0, 28, "<r>\n\t<item>text &amp; more</"), 0);
-
     for (std::size_t bufferSize : {1u, 7u, 65536u}) {
-        File file(std::tmpfile());
-        {
-            XCXMLFileWriteStream toFile(file.get(), bufferSize);
-            tree.Write(&toFile);
-            EXPECT_TRUE(toFile.Flush());
-        }
+        File file(std::tmpfile(), std::fclose);
+        XCXMLFileWriteStream toFile(file.get(), bufferSize);
+        tree.Write(&toFile);
+        EXPECT_TRUE(toFile.Flush());
         std::rewind(file.get());
         XCXMLFileReadStream back(file.get());
         EXPECT_EQ(ReadAll(back, 4096), expected) << bufferSize;
     }
-}
-
-TEST(FileWriteStream, RefusedBytesMakeTheWriterRaise) {
-    File full(std::fopen("/dev/full", "w"));
+    // A device that refuses the bytes makes the writer raise.
+    File full(std::fopen("/dev/full", "w"), std::fclose);
     if (!full) GTEST_SKIP() << "no /dev/full here";
     std::setvbuf(full.get(), nullptr, _IONBF, 0);
-    XCXMLTree tree;
-    XIXMLElement* root = tree.GetRoot()->AddElement("r");
-    for (int i = 0; i < 100; ++i) root->AddElement("item");
-    XCXMLFileWriteStream stream(full.get(), 64);
+    XCXMLFileWriteStream refused(full.get(), 64);
     try {
-        tree.Write(&stream);
-        FAIL() << "write to a full device succeeded";
+        tree.Write(&refused);
+        ADD_FAILURE() << "write to a full device succeeded";
     } catch (const std::exception& error) {
         EXPECT_STREQ(error.what(), "Can't write character");
     }
-    EXPECT_FALSE(stream.Flush());
+    EXPECT_FALSE(refused.Flush());
 }
