@@ -5,8 +5,10 @@
 // be compared byte for byte.
 
 #include <CorvaneXML/CorvaneXML.h>
+#include <CorvaneXML/XMLStdStreams.h>
 
 #include <cstdint>
+#include <exception>
 #include <string>
 
 namespace fuzzsupport {
@@ -70,6 +72,17 @@ private:
         log += '\n';
     }
 };
+
+// Parses `size` bytes and returns the log followed by how the parse ended.
+inline std::string Outcome(EventLog& parser, const char* text, std::size_t size, bool fast) {
+    CorvaneXML::XCXMLMemoryReadStream stream(text, size);
+    try {
+        fast ? parser.FastParse(&stream) : parser.Parse(&stream);
+        return parser.log + "end\n";
+    } catch (const std::exception& error) {
+        return parser.log + "error " + error.what() + "\n";
+    }
+}
 
 }  // namespace fuzzsupport
 
