@@ -70,9 +70,20 @@ private:
     // `parent`, interning names through `keys`.
     XIXMLElement* CopyShallow(const XIXMLElement* keys, XIXMLElement* parent) const;
 
+    // The last child and the last attribute, or null when unknown. Appending
+    // is the common edit (a reader appends every node), and walking all
+    // earlier siblings each time would make building a long list quadratic.
+    // A hint only: it is trusted while it still looks like the end of this
+    // element's list, else the list is walked. The element's own list edits
+    // keep it pointing at a live member or null.
+    XIXMLNode* LastChild() const;
+    XIXMLAttribute* LastAttribute() const;
+
     XCXMLKey name_;
     XIXMLNode* firstChild_;
     XIXMLAttribute* firstAttribute_;
+    mutable XIXMLNode* lastChild_;
+    mutable XIXMLAttribute* lastAttribute_;
 };
 
 // The library's attribute: a key of the owner's document and an owned value.

@@ -53,6 +53,8 @@ XCXMLElement::~XCXMLElement() {
             // What this level had left is abandoned, as its destructor would.
             level->firstAttribute_ = nullptr;
             level->firstChild_ = nullptr;
+            level->lastAttribute_ = nullptr;
+            level->lastChild_ = nullptr;
             continue;
         }
         if (level == this) break;

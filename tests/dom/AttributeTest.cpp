@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "HostObjects.h"
+
 #include <string>
 
 using namespace CorvaneXML;
@@ -69,9 +71,10 @@ TEST_F(ElementAttributes, DestroyAnyPositionKeepsTheRestLinked) {
         holder->AddAttribute("b", "2");
         holder->AddAttribute("c", "3");
         holder->FindAttribute(victim)->Destroy();
-        const std::string expected = std::string(victim) == "a"   ? "b=2 c=3"
-                                     : std::string(victim) == "b" ? "a=1 c=3"
-                                                                  : "a=1 b=2";
+        holder->AddAttribute("d", "4");
+        const std::string expected = std::string(victim) == "a"   ? "b=2 c=3 d=4"
+                                     : std::string(victim) == "b" ? "a=1 c=3 d=4"
+                                                                  : "a=1 b=2 d=4";
         EXPECT_EQ(Attributes(holder), expected) << victim;
     }
 }
@@ -99,6 +102,39 @@ TEST_F(ElementAttributes, RemoveAttribute) {
     b->SetNext(a);
     a->Destroy();
     EXPECT_EQ(Attributes(e), "b=2");
+}
+
+TEST_F(ElementAttributes, AppendingAfterRemovingTheLast) {
+    e->AddAttribute("a", "1");
+    XIXMLAttribute* b = e->AddAttribute("b", "2");
+    e->RemoveAttribute(b);  // still names e as its owner and has no next
+    XIXMLAttribute* c = e->AddAttribute("c", "3");
+    EXPECT_EQ(Attributes(e), "a=1 c=3");
+    EXPECT_EQ(b->GetNext(), nullptr);
+    // Linked back by hand: appending goes after it.
+    c->SetNext(b);
+    e->AddAttribute("d", "4");
+    EXPECT_EQ(Attributes(e), "a=1 c=3 b=2 d=4");
+}
+
+TEST_F(ElementAttributes, AppendingDoesNotWalkEarlierAttributes) {
+    // An attribute that counts how often a list walk passes over it.
+    class Counted : public hosttest::HostAttribute {
+    public:
+        using HostAttribute::HostAttribute;
+        XIXMLAttribute* GetNext() const override {
+            ++visits;
+            return HostAttribute::GetNext();
+        }
+        mutable int visits = 0;
+    };
+    hosttest::Log log;
+    auto* counted = new Counted(&log, "counted", e);
+    e->AddAttribute("a", "1")->SetNext(counted);
+    e->AddAttribute("b", "2");  // finds the end by walking once
+    const int afterFirstWalk = counted->visits;
+    for (int i = 0; i < 50; ++i) e->AddAttribute("x", "");
+    EXPECT_EQ(counted->visits, afterFirstWalk);
 }
 
 TEST_F(ElementAttributes, Values) {

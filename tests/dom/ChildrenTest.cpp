@@ -151,6 +151,47 @@ TEST_F(ElementChildren, RemoveAndAddNode) {
     loose->Destroy();
 }
 
+TEST_F(ElementChildren, AppendingAfterEditsLandsAtTheEnd) {
+    top->AddElement("p");
+    XIXMLNode* q = top->AddElement("q")->AsNode();
+    top->RemoveNode(q);
+    top->AddElement("r");
+    EXPECT_EQ(Children(top), "p r");
+    top->MoveNode(top->GetFirstNode(), nullptr);
+    top->AddComment("s");
+    EXPECT_EQ(Children(top), "r p s");
+    top->FindElement("p")->AsNode()->GetNext()->Destroy();
+    top->AddNode(q);
+    EXPECT_EQ(Children(top), "r p q");
+    // Linked by hand after the last child: appending goes after it.
+    XIXMLNode* t = root->AddElement("t")->AsNode();
+    root->RemoveNode(t);
+    q->SetNext(t);
+    t->SetParent(top);
+    top->AddElement("u");
+    EXPECT_EQ(Children(top), "r p q t u");
+}
+
+TEST_F(ElementChildren, AppendingDoesNotWalkEarlierSiblings) {
+    // A node that counts how often a list walk passes over it.
+    class Counted : public hosttest::HostNode {
+    public:
+        using HostNode::HostNode;
+        XIXMLNode* GetNext() const override {
+            ++visits;
+            return HostNode::GetNext();
+        }
+        mutable int visits = 0;
+    };
+    auto* counted = new Counted(nullptr, "counted");
+    top->AddNode(counted);
+    XIXMLNode* first = top->AddElement("first")->AsNode();
+    const int afterFirstAppend = counted->visits;
+    for (int i = 0; i < 50; ++i) top->AddElement("e");
+    top->MoveNode(first, nullptr);
+    EXPECT_EQ(counted->visits, afterFirstAppend + 1);  // the move looks for its predecessor
+}
+
 TEST_F(ElementChildren, CountingAndIndexing) {
     top->AddData("text");
     XIXMLElement* a = top->AddElement("a");
