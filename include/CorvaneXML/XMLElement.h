@@ -7,6 +7,8 @@
 #include <CorvaneXML/XMLKey.h>
 #include <CorvaneXML/XMLNode.h>
 
+#include <cstddef>
+
 namespace CorvaneXML {
 
 // The library's element. Owns its attributes and children; destroying it
@@ -109,7 +111,27 @@ public:
     void WriteTo(XCXMLWriter* writer) const override;
     XIXMLAttribute* Copy(XIXMLElement* target) const override;
 
+    // Attributes made by an element keep their first value in the same heap
+    // block as the object (one allocation instead of two); these forms keep
+    // every other allocation compatible with that.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* block) noexcept;
+
 private:
+    friend class XCXMLElement;
+    struct Extra {
+        std::size_t bytes;
+    };
+    static void* operator new(std::size_t size, Extra extra) noexcept;
+    static void operator delete(void* block, Extra extra) noexcept;
+    struct InlineValue {};
+    XCXMLAttribute(XIXMLElement* owner, const XCXMLKey& name, const char* value, std::size_t size,
+                   InlineValue);
+    // The element's factory: object and value in one block.
+    static XCXMLAttribute* Create(XIXMLElement* owner, const XCXMLKey& name, const char* value);
+    const char* InlineArea() const { return reinterpret_cast<const char*>(this + 1); }
+    void FreeValue();
+
     XIXMLAttribute* next_;
     XIXMLElement* owner_;
     XCXMLKey name_;

@@ -188,7 +188,7 @@ XIXMLData* XCXMLElement::AddData(XIXMLData::IXMLCData* provider) {
 
 XIXMLData* XCXMLElement::AddData(const char* text) {
     CvThrow::SiFaux(GetData() == nullptr, "Only one data node for an element");
-    return new XCXMLData(this, text);
+    return XCXMLData::Create(this, text);
 }
 
 XIXMLDocType* XCXMLElement::AddDocType(const XCXMLKey& token, const char* publicId,

@@ -21,7 +21,7 @@ XIXMLAttribute* XCXMLElement::LastAttribute() const {
 }
 
 XIXMLAttribute* XCXMLElement::AddAttribute(const XCXMLKey& name, const char* value) {
-    XIXMLAttribute* attribute = new XCXMLAttribute(this, name, value);
+    XIXMLAttribute* attribute = XCXMLAttribute::Create(this, name, value);
     if (firstAttribute_ == nullptr) {
         firstAttribute_ = attribute;
     } else {
