@@ -1,6 +1,7 @@
 #include <CorvaneXML/XMLElement.h>
 
 #include "dom/FormattedValue.h"
+#include "foundation/Checks.h"
 #include "foundation/DestructorReport.h"
 #include "foundation/OwnedText.h"
 
@@ -39,11 +40,11 @@ XCXMLAttribute::XCXMLAttribute(XIXMLElement* owner, const XCXMLKey& name, const 
 
 XCXMLAttribute* XCXMLAttribute::Create(XIXMLElement* owner, const XCXMLKey& name,
                                        const char* value) {
-    CvThrow::IfNULL(value);
+    check::IfNULL(value);
     const std::size_t size = std::strlen(value) + 1;
     XCXMLAttribute* attribute = new (Extra{size}) XCXMLAttribute(owner, name, value, size, InlineValue());
     // Out of memory, as for any other copy of a text.
-    CvThrow::IfNULL(attribute);
+    check::IfNULL(attribute);
     return attribute;
 }
 

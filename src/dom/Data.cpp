@@ -3,6 +3,7 @@
 #include <CorvaneXML/XMLElement.h>
 
 #include "dom/FormattedValue.h"
+#include "foundation/Checks.h"
 #include "foundation/DestructorReport.h"
 #include "foundation/OwnedText.h"
 
@@ -44,11 +45,11 @@ XCXMLData::XCXMLData(XIXMLElement* parent, const char* text, std::size_t size, I
 }
 
 XCXMLData* XCXMLData::Create(XIXMLElement* parent, const char* text) {
-    CvThrow::IfNULL(text);
+    check::IfNULL(text);
     const std::size_t size = std::strlen(text) + 1;
     XCXMLData* data = new (Extra{size}) XCXMLData(parent, text, size, InlineText());
     // Out of memory, as for any other copy of a text.
-    CvThrow::IfNULL(data);
+    check::IfNULL(data);
     return data;
 }
 

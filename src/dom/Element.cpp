@@ -4,6 +4,7 @@
 #include <CorvaneXML/XMLMarkup.h>
 
 #include "dom/PlainElement.h"
+#include "foundation/Checks.h"
 
 #include <CorvaneTools/CorvaneTools.h>
 
@@ -53,7 +54,7 @@ XIXMLNode* XCXMLElement::LastChild() const {
 }
 
 void XCXMLElement::AddNode(XIXMLNode* node) {
-    CvThrow::IfFalse(node != nullptr && node->GetParent() == nullptr &&
+    check::IfFalse(node != nullptr && node->GetParent() == nullptr &&
                      node->GetNext() == nullptr);
     if (firstChild_ == nullptr) {
         firstChild_ = node;
@@ -65,7 +66,7 @@ void XCXMLElement::AddNode(XIXMLNode* node) {
 }
 
 void XCXMLElement::RemoveNode(XIXMLNode* node) {
-    CvThrow::IfFalse(node != nullptr && node->GetParent() == this);
+    check::IfFalse(node != nullptr && node->GetParent() == this);
     // Forgotten first, so that a failed unlinking cannot leave the hint on it.
     if (lastChild_ == node) lastChild_ = nullptr;
     XIXMLNode* previous = nullptr;

@@ -1,5 +1,7 @@
 #include <CorvaneXML/XMLElement.h>
 
+#include "foundation/Checks.h"
+
 #include <CorvaneTools/CorvaneTools.h>
 
 #include <cstring>
@@ -32,7 +34,7 @@ XIXMLAttribute* XCXMLElement::AddAttribute(const XCXMLKey& name, const char* val
 }
 
 void XCXMLElement::RemoveAttribute(XIXMLAttribute* attribute) {
-    CvThrow::SiNULL(attribute);
+    check::SiNULL(attribute);
     // A removed attribute keeps its owner and next links, so it could still
     // pass for the last one: forget it before anything else.
     if (lastAttribute_ == attribute) lastAttribute_ = nullptr;

@@ -1,5 +1,6 @@
 #include "foundation/HashKey.h"
 
+#include "foundation/Checks.h"
 #include "foundation/OwnedText.h"
 
 #include <CorvaneTools/CorvaneTools.h>
@@ -29,7 +30,7 @@ std::uint32_t CHashKey::Hash(const char* name) {
 }
 
 XCXMLKey* CHashKey::Find(const char* name) {
-    CvThrow::SiNULL(name);
+    check::SiNULL(name);
     std::uint32_t h = Hash(name);
     std::uint32_t n = probeLimit_;
     if (n == 0) return nullptr;
