@@ -68,6 +68,9 @@ public:
 
 private:
     void DestroyAttributes();
+    // What RemoveNode does for the first child, for destruction, which knows
+    // the child is first and of one of the library's own classes.
+    void UnlinkFirstChild(XCXMLNode* child);
     // Appends a copy of this element and its attributes, without children, to
     // `parent`, interning names through `keys`.
     XIXMLElement* CopyShallow(const XIXMLElement* keys, XIXMLElement* parent) const;
