@@ -6,7 +6,6 @@
 #include <CorvaneTools/CorvaneTools.h>
 
 #include <climits>
-#include <cstring>
 #include <new>
 
 namespace CorvaneXML {
@@ -29,6 +28,21 @@ std::uint32_t CHashKey::Hash(const char* name) {
     return h;
 }
 
+namespace {
+
+// Names are short, and most probes end on the name itself: comparing here
+// costs less than a call into the C library.
+bool SameText(const char* a, const char* b) {
+    while (*a == *b) {
+        if (*a == '\0') return true;
+        ++a;
+        ++b;
+    }
+    return false;
+}
+
+}  // namespace
+
 XCXMLKey* CHashKey::Find(const char* name) {
     check::SiNULL(name);
     std::uint32_t h = Hash(name);
@@ -39,7 +53,7 @@ XCXMLKey* CHashKey::Find(const char* name) {
         --n;
         h = (h + 1) & mask;
         XCXMLKey* slot = &slots_[h];
-        if (slot->text_ == nullptr || std::strcmp(slot->text_, name) == 0) return slot;
+        if (slot->text_ == nullptr || SameText(slot->text_, name)) return slot;
         if (n == 0) return nullptr;
     }
 }
