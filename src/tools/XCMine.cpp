@@ -13,10 +13,8 @@ XCMine::XCMine() noexcept : state_(kLive) {}
 // object whose lifetime is ending: the dead mark is the whole point.
 XCMine::~XCMine() { *const_cast<volatile std::uint32_t*>(&state_) = kDead; }
 
-// Called for every node a document destroys: the raise helper only when the
-// check fails.
 void XCMine::CheckMine() const {
-    if (state_ != kLive) CvThrow::SiFaux(false, "XCMine::CheckMine - object is not live");
+    CvThrow::SiFaux(state_ == kLive, "XCMine::CheckMine - object is not live");
 }
 
 }  // namespace Corvane
