@@ -5,6 +5,8 @@
 #include <CorvaneXML/XMLInterfaces.h>
 #include <CorvaneXML/XMLNode.h>
 
+#include <cstddef>
+
 namespace CorvaneXML {
 
 // The library's text-data node: either owned text or a host provider, fixed
@@ -35,7 +37,26 @@ public:
     void WriteTo(XCXMLWriter* writer, int depth) const override;
     XIXMLNode* Copy(XIXMLElement* parent) const override;
 
+    // Text nodes made by an element keep their first text in the same heap
+    // block as the object (one allocation instead of two); these forms keep
+    // every other allocation compatible with that.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* block) noexcept;
+
 private:
+    friend class XCXMLElement;
+    struct Extra {
+        std::size_t bytes;
+    };
+    static void* operator new(std::size_t size, Extra extra) noexcept;
+    static void operator delete(void* block, Extra extra) noexcept;
+    struct InlineText {};
+    XCXMLData(XIXMLElement* parent, const char* text, std::size_t size, InlineText);
+    // The element's factory for owned text: object and text in one block.
+    static XCXMLData* Create(XIXMLElement* parent, const char* text);
+    const char* InlineArea() const { return reinterpret_cast<const char*>(this + 1); }
+    void FreeText();
+
     char* text_;
     XIXMLData::IXMLCData* provider_;
 };

@@ -7,6 +7,8 @@
 #include <CorvaneXML/XMLKey.h>
 #include <CorvaneXML/XMLNode.h>
 
+#include <cstddef>
+
 namespace CorvaneXML {
 
 // The library's element. Owns its attributes and children; destroying it
@@ -66,13 +68,27 @@ public:
 
 private:
     void DestroyAttributes();
+    // What RemoveNode does for the first child, for destruction, which knows
+    // the child is first and of one of the library's own classes.
+    void UnlinkFirstChild(XCXMLNode* child);
     // Appends a copy of this element and its attributes, without children, to
     // `parent`, interning names through `keys`.
     XIXMLElement* CopyShallow(const XIXMLElement* keys, XIXMLElement* parent) const;
 
+    // The last child and the last attribute, or null when unknown. Appending
+    // is the common edit (a reader appends every node), and walking all
+    // earlier siblings each time would make building a long list quadratic.
+    // A hint only: it is trusted while it still looks like the end of this
+    // element's list, else the list is walked. The element's own list edits
+    // keep it pointing at a live member or null.
+    XIXMLNode* LastChild() const;
+    XIXMLAttribute* LastAttribute() const;
+
     XCXMLKey name_;
     XIXMLNode* firstChild_;
     XIXMLAttribute* firstAttribute_;
+    mutable XIXMLNode* lastChild_;
+    mutable XIXMLAttribute* lastAttribute_;
 };
 
 // The library's attribute: a key of the owner's document and an owned value.
@@ -98,7 +114,27 @@ public:
     void WriteTo(XCXMLWriter* writer) const override;
     XIXMLAttribute* Copy(XIXMLElement* target) const override;
 
+    // Attributes made by an element keep their first value in the same heap
+    // block as the object (one allocation instead of two); these forms keep
+    // every other allocation compatible with that.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* block) noexcept;
+
 private:
+    friend class XCXMLElement;
+    struct Extra {
+        std::size_t bytes;
+    };
+    static void* operator new(std::size_t size, Extra extra) noexcept;
+    static void operator delete(void* block, Extra extra) noexcept;
+    struct InlineValue {};
+    XCXMLAttribute(XIXMLElement* owner, const XCXMLKey& name, const char* value, std::size_t size,
+                   InlineValue);
+    // The element's factory: object and value in one block.
+    static XCXMLAttribute* Create(XIXMLElement* owner, const XCXMLKey& name, const char* value);
+    const char* InlineArea() const { return reinterpret_cast<const char*>(this + 1); }
+    void FreeValue();
+
     XIXMLAttribute* next_;
     XIXMLElement* owner_;
     XCXMLKey name_;

@@ -1,6 +1,7 @@
 #include <CorvaneXML/XMLElement.h>
 
 #include "dom/FormattedValue.h"
+#include "foundation/Checks.h"
 #include "foundation/DestructorReport.h"
 #include "foundation/OwnedText.h"
 
@@ -8,6 +9,8 @@
 
 #include <cstdarg>
 #include <cstdlib>
+#include <cstring>
+#include <new>
 
 namespace CorvaneXML {
 
@@ -15,6 +18,39 @@ using Corvane::CvThrow;
 
 XCXMLAttribute::XCXMLAttribute(XIXMLElement* owner, const XCXMLKey& name, const char* value)
     : next_(nullptr), owner_(owner), name_(name), value_(CopyText(value)) {}
+
+void* XCXMLAttribute::operator new(std::size_t size) {
+    void* block = AllocateObjectBlock(size, 0);
+    if (block == nullptr) throw std::bad_alloc();
+    return block;
+}
+
+void* XCXMLAttribute::operator new(std::size_t size, Extra extra) noexcept {
+    return AllocateObjectBlock(size, extra.bytes);
+}
+
+void XCXMLAttribute::operator delete(void* block) noexcept { std::free(block); }
+void XCXMLAttribute::operator delete(void* block, Extra) noexcept { std::free(block); }
+
+XCXMLAttribute::XCXMLAttribute(XIXMLElement* owner, const XCXMLKey& name, const char* value,
+                               std::size_t size, InlineValue)
+    : next_(nullptr), owner_(owner), name_(name), value_(const_cast<char*>(InlineArea())) {
+    std::memcpy(value_, value, size);
+}
+
+XCXMLAttribute* XCXMLAttribute::Create(XIXMLElement* owner, const XCXMLKey& name,
+                                       const char* value) {
+    check::IfNULL(value);
+    const std::size_t size = std::strlen(value) + 1;
+    XCXMLAttribute* attribute = new (Extra{size}) XCXMLAttribute(owner, name, value, size, InlineValue());
+    // Out of memory, as for any other copy of a text.
+    check::IfNULL(attribute);
+    return attribute;
+}
+
+void XCXMLAttribute::FreeValue() {
+    if (value_ != InlineArea()) std::free(value_);
+}
 
 XCXMLAttribute::~XCXMLAttribute() {
     try {
@@ -26,7 +62,7 @@ XCXMLAttribute::~XCXMLAttribute() {
         ReportDestructorException("XCXMLAttribute");
     }
     // Released whether or not unlinking worked: the attribute goes either way.
-    std::free(value_);
+    FreeValue();
 }
 
 void XCXMLAttribute::Destroy() {
@@ -40,7 +76,12 @@ XIXMLElement* XCXMLAttribute::GetNode() const { return owner_; }
 const XCXMLKey& XCXMLAttribute::GetName() const { return name_; }
 void XCXMLAttribute::SetName(const XCXMLKey& name) { name_ = name; }
 const char* XCXMLAttribute::GetValue() const { return value_; }
-void XCXMLAttribute::SetValue(const char* value) { ReplaceText(value_, value); }
+void XCXMLAttribute::SetValue(const char* value) {
+    // Copied first: a failed copy keeps the old value, which may be passed in.
+    char* copy = CopyText(value);
+    FreeValue();
+    value_ = copy;
+}
 
 void XCXMLAttribute::GetFmtValue(const char* format, void* out) const {
     CvThrow::SiNULL(out);

@@ -3,6 +3,7 @@
 #include <CorvaneXML/XMLElement.h>
 
 #include "dom/FormattedValue.h"
+#include "foundation/Checks.h"
 #include "foundation/DestructorReport.h"
 #include "foundation/OwnedText.h"
 
@@ -10,6 +11,8 @@
 
 #include <cstdarg>
 #include <cstdlib>
+#include <cstring>
+#include <new>
 
 namespace CorvaneXML {
 
@@ -23,9 +26,40 @@ XCXMLData::XCXMLData(XIXMLElement* parent, XIXMLData::IXMLCData* provider)
 XCXMLData::XCXMLData(XIXMLElement* parent, const char* text)
     : XCXMLNode(parent), text_(CopyText(text)), provider_(nullptr) {}
 
+void* XCXMLData::operator new(std::size_t size) {
+    void* block = AllocateObjectBlock(size, 0);
+    if (block == nullptr) throw std::bad_alloc();
+    return block;
+}
+
+void* XCXMLData::operator new(std::size_t size, Extra extra) noexcept {
+    return AllocateObjectBlock(size, extra.bytes);
+}
+
+void XCXMLData::operator delete(void* block) noexcept { std::free(block); }
+void XCXMLData::operator delete(void* block, Extra) noexcept { std::free(block); }
+
+XCXMLData::XCXMLData(XIXMLElement* parent, const char* text, std::size_t size, InlineText)
+    : XCXMLNode(parent), text_(const_cast<char*>(InlineArea())), provider_(nullptr) {
+    std::memcpy(text_, text, size);
+}
+
+XCXMLData* XCXMLData::Create(XIXMLElement* parent, const char* text) {
+    check::IfNULL(text);
+    const std::size_t size = std::strlen(text) + 1;
+    XCXMLData* data = new (Extra{size}) XCXMLData(parent, text, size, InlineText());
+    // Out of memory, as for any other copy of a text.
+    check::IfNULL(data);
+    return data;
+}
+
+void XCXMLData::FreeText() {
+    if (text_ != InlineArea()) std::free(text_);
+}
+
 XCXMLData::~XCXMLData() {
     if (provider_ == nullptr) {
-        std::free(text_);
+        FreeText();
         return;
     }
     // A host provider may throw from its Destroy; it must not leave here.
@@ -47,7 +81,10 @@ const char* XCXMLData::GetData() const {
 
 void XCXMLData::SetData(const char* data) {
     CvThrow::SiNULL(text_);
-    ReplaceText(text_, data);
+    // Copied first: a failed copy keeps the old text, which may be passed in.
+    char* copy = CopyText(data);
+    FreeText();
+    text_ = copy;
 }
 
 void XCXMLData::GetFmtData(const char* format, void* out) const {

@@ -1,5 +1,6 @@
 #include <CorvaneXML/XMLDocument.h>
 
+#include "foundation/Checks.h"
 #include "foundation/DestructorReport.h"
 #include "foundation/HashKey.h"
 
@@ -26,7 +27,7 @@ XCXMLRoot::~XCXMLRoot() {
 }
 
 const XCXMLKey& XCXMLRoot::GetKey(const char* name) const {
-    CvThrow::SiNULL(name);
+    check::SiNULL(name);
     return keys_->GetKey(name);
 }
 

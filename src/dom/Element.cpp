@@ -4,6 +4,7 @@
 #include <CorvaneXML/XMLMarkup.h>
 
 #include "dom/PlainElement.h"
+#include "foundation/Checks.h"
 
 #include <CorvaneTools/CorvaneTools.h>
 
@@ -20,7 +21,12 @@ const XIXMLElement* KeySource(const XIXMLElement* element) {
 }
 
 XCXMLElement::XCXMLElement(XIXMLElement* parent, const XCXMLKey& name)
-    : XCXMLNode(parent), name_(name), firstChild_(nullptr), firstAttribute_(nullptr) {}
+    : XCXMLNode(parent),
+      name_(name),
+      firstChild_(nullptr),
+      firstAttribute_(nullptr),
+      lastChild_(nullptr),
+      lastAttribute_(nullptr) {}
 
 XIXMLNode* XCXMLElement::AsNode() { return this; }
 const XIXMLNode* XCXMLElement::AsNode() const { return this; }
@@ -35,31 +41,45 @@ void XCXMLElement::SetName(const XCXMLKey& name) { name_ = name; }
 
 // --- list editing -----------------------------------------------------------
 
+XIXMLNode* XCXMLElement::LastChild() const {
+    if (firstChild_ == nullptr) return nullptr;
+    if (lastChild_ != nullptr && lastChild_->GetNext() == nullptr &&
+        lastChild_->GetParent() == static_cast<const XIXMLElement*>(this)) {
+        return lastChild_;
+    }
+    XIXMLNode* last = firstChild_;
+    while (last->GetNext() != nullptr) last = last->GetNext();
+    lastChild_ = last;
+    return last;
+}
+
 void XCXMLElement::AddNode(XIXMLNode* node) {
-    CvThrow::IfFalse(node != nullptr && node->GetParent() == nullptr &&
+    check::IfFalse(node != nullptr && node->GetParent() == nullptr &&
                      node->GetNext() == nullptr);
     if (firstChild_ == nullptr) {
         firstChild_ = node;
     } else {
-        XIXMLNode* last = firstChild_;
-        while (last->GetNext() != nullptr) last = last->GetNext();
-        last->SetNext(node);
+        LastChild()->SetNext(node);
     }
+    lastChild_ = node;
     node->SetParent(this);
 }
 
 void XCXMLElement::RemoveNode(XIXMLNode* node) {
-    CvThrow::IfFalse(node != nullptr && node->GetParent() == this);
+    check::IfFalse(node != nullptr && node->GetParent() == this);
+    // Forgotten first, so that a failed unlinking cannot leave the hint on it.
+    if (lastChild_ == node) lastChild_ = nullptr;
+    XIXMLNode* previous = nullptr;
     if (firstChild_ == node) {
         firstChild_ = node->GetNext();
     } else {
-        XIXMLNode* previous = nullptr;
         for (XIXMLNode* current = firstChild_; current != node; current = current->GetNext()) {
             CvThrow::IfNULL(current, "XCXMLElement::RemoveNode previous == NULL");
             previous = current;
         }
         previous->SetNext(node->GetNext());
     }
+    if (node->GetNext() == nullptr) lastChild_ = previous;
     node->SetParent(nullptr);
     node->SetNext(nullptr);
 }
@@ -71,6 +91,8 @@ void XCXMLElement::MoveNode(XIXMLNode* node, XIXMLNode* before) {
     RemoveNode(node);
     if (firstChild_ == before) {
         firstChild_ = node;
+    } else if (before == nullptr) {
+        LastChild()->SetNext(node);
     } else {
         XIXMLNode* previous = nullptr;
         for (XIXMLNode* current = firstChild_; current != before; current = current->GetNext()) {
@@ -79,6 +101,7 @@ void XCXMLElement::MoveNode(XIXMLNode* node, XIXMLNode* before) {
         }
         previous->SetNext(node);
     }
+    if (before == nullptr) lastChild_ = node;
     node->SetNext(before);
     node->SetParent(this);
 }
@@ -166,7 +189,7 @@ XIXMLData* XCXMLElement::AddData(XIXMLData::IXMLCData* provider) {
 
 XIXMLData* XCXMLElement::AddData(const char* text) {
     CvThrow::SiFaux(GetData() == nullptr, "Only one data node for an element");
-    return new XCXMLData(this, text);
+    return XCXMLData::Create(this, text);
 }
 
 XIXMLDocType* XCXMLElement::AddDocType(const XCXMLKey& token, const char* publicId,

@@ -1,5 +1,7 @@
 #include <CorvaneXML/XMLElement.h>
 
+#include "foundation/Checks.h"
+
 #include <CorvaneTools/CorvaneTools.h>
 
 #include <cstring>
@@ -8,31 +10,46 @@ namespace CorvaneXML {
 
 using Corvane::CvThrow;
 
+XIXMLAttribute* XCXMLElement::LastAttribute() const {
+    if (firstAttribute_ == nullptr) return nullptr;
+    if (lastAttribute_ != nullptr && lastAttribute_->GetNext() == nullptr &&
+        lastAttribute_->GetNode() == static_cast<const XIXMLElement*>(this)) {
+        return lastAttribute_;
+    }
+    XIXMLAttribute* last = firstAttribute_;
+    while (last->GetNext() != nullptr) last = last->GetNext();
+    lastAttribute_ = last;
+    return last;
+}
+
 XIXMLAttribute* XCXMLElement::AddAttribute(const XCXMLKey& name, const char* value) {
-    XIXMLAttribute* attribute = new XCXMLAttribute(this, name, value);
+    XIXMLAttribute* attribute = XCXMLAttribute::Create(this, name, value);
     if (firstAttribute_ == nullptr) {
         firstAttribute_ = attribute;
     } else {
-        XIXMLAttribute* last = firstAttribute_;
-        while (last->GetNext() != nullptr) last = last->GetNext();
-        last->SetNext(attribute);
+        LastAttribute()->SetNext(attribute);
     }
+    lastAttribute_ = attribute;
     return attribute;
 }
 
 void XCXMLElement::RemoveAttribute(XIXMLAttribute* attribute) {
-    CvThrow::SiNULL(attribute);
+    check::SiNULL(attribute);
+    // A removed attribute keeps its owner and next links, so it could still
+    // pass for the last one: forget it before anything else.
+    if (lastAttribute_ == attribute) lastAttribute_ = nullptr;
+    XIXMLAttribute* previous = nullptr;
     if (firstAttribute_ == attribute) {
         firstAttribute_ = attribute->GetNext();
-        return;
+    } else {
+        for (XIXMLAttribute* current = firstAttribute_; current != attribute;
+             current = current->GetNext()) {
+            CvThrow::IfNULL(current, "XCXMLElement::RemoveAttribute previous == NULL");
+            previous = current;
+        }
+        previous->SetNext(attribute->GetNext());
     }
-    XIXMLAttribute* previous = nullptr;
-    for (XIXMLAttribute* current = firstAttribute_; current != attribute;
-         current = current->GetNext()) {
-        CvThrow::IfNULL(current, "XCXMLElement::RemoveAttribute previous == NULL");
-        previous = current;
-    }
-    previous->SetNext(attribute->GetNext());
+    if (attribute->GetNext() == nullptr) lastAttribute_ = previous;
 }
 
 XIXMLAttribute* XCXMLElement::GetFirstAttribute() const { return firstAttribute_; }

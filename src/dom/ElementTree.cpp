@@ -7,6 +7,8 @@
 
 #include <CorvaneXML/XMLElement.h>
 
+#include <CorvaneXML/XMLData.h>
+
 #include "dom/PlainElement.h"
 #include "foundation/DestructorReport.h"
 
@@ -24,7 +26,30 @@ const XCXMLElement* AsPlain(const XIXMLNode* node) { return static_cast<const XC
 }  // namespace
 
 void XCXMLElement::DestroyAttributes() {
-    while (firstAttribute_ != nullptr) firstAttribute_->Destroy();
+    while (firstAttribute_ != nullptr) {
+        XIXMLAttribute* attribute = firstAttribute_;
+        if (typeid(*attribute) != typeid(XCXMLAttribute) ||
+            static_cast<XCXMLAttribute*>(attribute)->owner_ != this) {
+            attribute->Destroy();
+            continue;
+        }
+        // The library's own attribute: its Destroy() checks the guard and
+        // its destructor unlinks it from the front of this list; done here
+        // without the calls through the interfaces.
+        XCXMLAttribute* own = static_cast<XCXMLAttribute*>(attribute);
+        own->guard_.CheckMine();
+        firstAttribute_ = own->next_;
+        if (lastAttribute_ == own || firstAttribute_ == nullptr) lastAttribute_ = nullptr;
+        own->owner_ = nullptr;
+        delete own;
+    }
+}
+
+void XCXMLElement::UnlinkFirstChild(XCXMLNode* child) {
+    firstChild_ = child->XCXMLNode::GetNext();
+    if (lastChild_ == child || firstChild_ == nullptr) lastChild_ = nullptr;
+    child->XCXMLNode::SetParent(nullptr);
+    child->XCXMLNode::SetNext(nullptr);
 }
 
 XCXMLElement::~XCXMLElement() {
@@ -39,6 +64,15 @@ XCXMLElement::~XCXMLElement() {
             if (level == this) DestroyAttributes();
             while (level->firstChild_ != nullptr) {
                 XIXMLNode* child = level->firstChild_;
+                if (typeid(*child) == typeid(XCXMLData)) {
+                    // What its Destroy() and destructor would do, without the
+                    // calls through the interfaces.
+                    XCXMLData* data = static_cast<XCXMLData*>(child);
+                    data->CheckGuard();
+                    level->UnlinkFirstChild(data);
+                    delete data;
+                    continue;
+                }
                 if (!IsPlainElement(child)) {
                     child->Destroy();
                     continue;
@@ -53,10 +87,14 @@ XCXMLElement::~XCXMLElement() {
             // What this level had left is abandoned, as its destructor would.
             level->firstAttribute_ = nullptr;
             level->firstChild_ = nullptr;
+            level->lastAttribute_ = nullptr;
+            level->lastChild_ = nullptr;
             continue;
         }
         if (level == this) break;
         XCXMLElement* parent = AsPlain(level->GetParent()->AsNode());
+        // Emptied, and still its parent's first child.
+        parent->UnlinkFirstChild(level);
         delete level;
         level = parent;
     }

@@ -1,11 +1,11 @@
 #include "foundation/HashKey.h"
 
+#include "foundation/Checks.h"
 #include "foundation/OwnedText.h"
 
 #include <CorvaneTools/CorvaneTools.h>
 
 #include <climits>
-#include <cstring>
 #include <new>
 
 namespace CorvaneXML {
@@ -28,8 +28,23 @@ std::uint32_t CHashKey::Hash(const char* name) {
     return h;
 }
 
+namespace {
+
+// Names are short, and most probes end on the name itself: comparing here
+// costs less than a call into the C library.
+bool SameText(const char* a, const char* b) {
+    while (*a == *b) {
+        if (*a == '\0') return true;
+        ++a;
+        ++b;
+    }
+    return false;
+}
+
+}  // namespace
+
 XCXMLKey* CHashKey::Find(const char* name) {
-    CvThrow::SiNULL(name);
+    check::SiNULL(name);
     std::uint32_t h = Hash(name);
     std::uint32_t n = probeLimit_;
     if (n == 0) return nullptr;
@@ -38,7 +53,7 @@ XCXMLKey* CHashKey::Find(const char* name) {
         --n;
         h = (h + 1) & mask;
         XCXMLKey* slot = &slots_[h];
-        if (slot->text_ == nullptr || std::strcmp(slot->text_, name) == 0) return slot;
+        if (slot->text_ == nullptr || SameText(slot->text_, name)) return slot;
         if (n == 0) return nullptr;
     }
 }

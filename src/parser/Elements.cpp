@@ -119,16 +119,19 @@ void CXMLParser::SkipContent() {
 void CXMLParser::ReadToken() {
     Require(charclass::IsName(current), kMustBeName);
     token.Reset();
-    do {
-        token.AddChar(static_cast<char>(current));
-        const char* p = reader->Rest();
+    // `current` is the byte just handed out from the block, so the name
+    // starts one before the read position. Names nearly always end inside
+    // the block and are then taken in one piece.
+    const char* start = reader->Rest() - 1;
+    for (;;) {
         const char* end = reader->End();
-        const char* q = p;
+        const char* q = reader->Rest();
         while (q != end && charclass::IsNameByte(*q)) ++q;
-        token.AddEach(p, static_cast<int>(q - p));
+        token.AddEach(start, static_cast<int>(q - start));
         reader->MoveTo(q);
-        Read();
-    } while (charclass::IsName(current));
+        if (!charclass::IsName(Read())) return;
+        start = reader->Rest() - 1;
+    }
 }
 
 void CXMLParser::ReadAttribute() {
@@ -147,14 +150,13 @@ void CXMLParser::ReadAttribute() {
             continue;
         }
         Require(current != -1, "End of input inside an attribute value");
-        text.AddChar(static_cast<char>(current));
-        const char* p = reader->Rest();
+        // Values are short: a plain loop up to the quote or a reference
+        // beats searching the rest of the block twice.
+        const char* start = reader->Rest() - 1;
         const char* end = reader->End();
-        const void* closing = std::memchr(p, quote, static_cast<std::size_t>(end - p));
-        const char* stop = closing != nullptr ? static_cast<const char*>(closing) : end;
-        const void* amp = std::memchr(p, '&', static_cast<std::size_t>(stop - p));
-        const char* q = amp != nullptr ? static_cast<const char*>(amp) : stop;
-        text.AddEach(p, static_cast<int>(q - p));
+        const char* q = start + 1;
+        while (q != end && *q != quote && *q != '&') ++q;
+        text.AddEach(start, static_cast<int>(q - start));
         reader->MoveTo(q);
     }
     Next();

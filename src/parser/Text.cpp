@@ -39,8 +39,8 @@ void CXMLParser::ReadData() {
         if (current == '&') {
             ReadEntity();
         } else {
-            text.AddChar(static_cast<char>(current));
-            const char* p = reader->Rest();
+            // The run starts at the byte just handed out.
+            const char* p = reader->Rest() - 1;
             const char* end = reader->End();
             // Two vectorised searches beat a byte loop on runs of text.
             const void* lt = std::memchr(p, '<', static_cast<std::size_t>(end - p));

@@ -1,5 +1,7 @@
 #include <CorvaneXML/XMLTreeReader.h>
 
+#include "foundation/Checks.h"
+
 #include <CorvaneTools/CorvaneTools.h>
 
 using Corvane::CvThrow;
@@ -36,20 +38,20 @@ XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
 // Names are interned through the document; the key is copied before the next
 // name can move the table's slots.
 const void* CXMLTreeReader::OpenNode(const char* name) {
-    CvThrow::IfNULL(currentElement_);
+    check::IfNULL(currentElement_);
     const XCXMLKey key = tree_->GetKey(name);
     currentElement_ = currentElement_->AddElement(key);
     return currentElement_;
 }
 
 void CXMLTreeReader::Attribute(const char* name, const char* value) {
-    CvThrow::IfNULL(currentElement_);
+    check::IfNULL(currentElement_);
     const XCXMLKey key = tree_->GetKey(name);
     currentElement_->AddAttribute(key, value);
 }
 
 void CXMLTreeReader::Data(const char* text) {
-    CvThrow::IfNULL(currentElement_);
+    check::IfNULL(currentElement_);
     currentElement_->AddData(text);
 }
 
@@ -65,13 +67,13 @@ void CXMLTreeReader::CData(XIXMLReadStream* stream) {
 void CXMLTreeReader::CloseNode(const void* handle) {
     // Checked first: outside ReadTree a null handle would otherwise match the
     // missing element.
-    CvThrow::IfNULL(currentElement_);
-    CvThrow::IfFalse(handle == static_cast<const void*>(currentElement_));
+    check::IfNULL(currentElement_);
+    check::IfFalse(handle == static_cast<const void*>(currentElement_));
     currentElement_ = currentElement_->AsNode()->GetParent();
 }
 
 void CXMLTreeReader::Comment(const char* text) {
-    CvThrow::IfNULL(currentElement_);
+    check::IfNULL(currentElement_);
     currentElement_->AddComment(text);
 }
 
@@ -85,7 +87,7 @@ void CXMLTreeReader::DocType(const char* name, const char* publicId, const char*
 }
 
 bool CXMLTreeReader::ProcessingInstruction(const char* target, const char* instruction) {
-    CvThrow::IfNULL(currentElement_);
+    check::IfNULL(currentElement_);
     currentElement_->AddPI(target, instruction);
     return true;
 }

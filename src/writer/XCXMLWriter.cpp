@@ -6,9 +6,7 @@
 
 namespace CorvaneXML {
 
-void XCXMLWriter::Put(const char* data, std::uint64_t size) {
-    Corvane::CvThrow::SiFaux(stream_->Write(data, size) == size, "Can't write character");
-}
+void XCXMLWriter::Refused() { Corvane::CvThrow::SiFaux(false, "Can't write character"); }
 
 void XCXMLWriter::WriteChar(char c) { Put(&c, 1); }
 

@@ -44,7 +44,11 @@ public:
     void SkipNextNewLine() noexcept { skipNewLine_ = true; }
 
 private:
-    void Put(const char* data, std::uint64_t size);
+    // Every byte passes here: the check stays inline, the raise does not.
+    void Put(const char* data, std::uint64_t size) {
+        if (stream_->Write(data, size) != size) Refused();
+    }
+    void Refused();
 
     XIXMLWriteStream* stream_;
     bool skipNewLine_;

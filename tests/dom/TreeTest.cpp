@@ -130,3 +130,48 @@ TEST(Attributes, OrderLookupAndRemoval) {
         EXPECT_EQ(Outline(e), expected);
     }
 }
+
+// Appending remembers where the lists end; every edit must keep that right,
+// including links set by hand, and appending must not walk earlier siblings.
+TEST(Children, AppendingAfterEditsLandsAtTheEnd) {
+    XCXMLTree tree;
+    XIXMLElement* top = tree.GetRoot()->AddElement("top");
+    top->AddElement("p");
+    XIXMLNode* q = top->AddElement("q")->AsNode();
+    top->RemoveNode(q);
+    top->AddElement("r");
+    top->MoveNode(top->GetFirstNode(), nullptr);
+    top->AddComment("s");
+    EXPECT_EQ(Outline(top), "top { r p #s }");
+    top->FindElement("p")->AsNode()->GetNext()->Destroy();
+    top->AddNode(q);
+    XIXMLNode* t = tree.GetRoot()->AddElement("t")->AsNode();
+    tree.GetRoot()->RemoveNode(t);
+    q->SetNext(t);  // linked by hand after the last child
+    t->SetParent(top);
+    top->AddElement("u");
+    EXPECT_EQ(Outline(top), "top { r p q t u }");
+
+    XIXMLAttribute* b = top->AddAttribute("a", "1")->GetNode()->AddAttribute("b", "2");
+    top->RemoveAttribute(b);  // still names top and has no next
+    XIXMLAttribute* c = top->AddAttribute("c", "3");
+    c->SetNext(b);  // linked back by hand
+    top->AddAttribute("d", "4");
+    EXPECT_EQ(Outline(top), "top a=1 c=3 b=2 d=4 { r p q t u }");
+
+    struct Counted : Node {
+        using Node::Node;
+        XIXMLNode* GetNext() const override {
+            ++visits;
+            return Node::GetNext();
+        }
+        mutable int visits = 0;
+    };
+    Log log;
+    auto* counted = new Counted(&log, "counted");
+    top->AddNode(counted);
+    top->AddElement("v");
+    const int visits = counted->visits;
+    for (int i = 0; i < 50; ++i) top->AddElement("w");
+    EXPECT_EQ(counted->visits, visits);
+}
