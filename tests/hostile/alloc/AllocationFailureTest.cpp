@@ -292,6 +292,9 @@ TEST(AllocationFailure, EveryOperationSurvivesEachFailure) {
     // A failed setter keeps the old value; each attempt ends by restoring it.
     auto setter = [](std::function<void(const char*)> set, std::function<const char*()> get) {
         const auto old = std::make_shared<const std::string>(get());
+        // A value made with its node may share the node's block; once set it
+        // has a block of its own, as it has after every attempt here.
+        set(old->c_str());
         return Operation{"setter, from " + *old,
                          [=] {
                              set((*old + ", replaced by a value long enough to need a fresh block").c_str());
