@@ -134,6 +134,7 @@ TEST(Attributes, OrderLookupAndRemoval) {
 // Appending remembers where the lists end; every edit must keep that right,
 // including links set by hand, and appending must not walk earlier siblings.
 TEST(Children, AppendingAfterEditsLandsAtTheEnd) {
+    Log log;  // outlives the tree, whose host node reports to it when destroyed
     XCXMLTree tree;
     XIXMLElement* top = tree.GetRoot()->AddElement("top");
     top->AddElement("p");
@@ -167,7 +168,6 @@ TEST(Children, AppendingAfterEditsLandsAtTheEnd) {
         }
         mutable int visits = 0;
     };
-    Log log;
     auto* counted = new Counted(&log, "counted");
     top->AddNode(counted);
     top->AddElement("v");
