@@ -124,9 +124,9 @@ void CXMLParser::ReadToken() {
     // the block and are then taken in one piece.
     const char* start = reader->Rest() - 1;
     for (;;) {
-        const char* end = reader->End();
+        reader->Fence('>');
         const char* q = reader->Rest();
-        while (q != end && charclass::IsNameByte(*q)) ++q;
+        while (charclass::IsNameByte(*q)) ++q;
         token.AddEach(start, static_cast<int>(q - start));
         reader->MoveTo(q);
         if (!charclass::IsName(Read())) return;
@@ -141,6 +141,7 @@ void CXMLParser::ReadAttribute() {
     Require(current == '\'' || current == '"',
                     "Attribute value must begin with ''' or '\"'.");
     const char quote = static_cast<char>(current);
+    const charclass::Table& stop = quote == '"' ? charclass::kDoubleQuotedStop : charclass::kSingleQuotedStop;
     text.Reset();
     for (;;) {
         Read();
@@ -153,9 +154,9 @@ void CXMLParser::ReadAttribute() {
         // Values are short: a plain loop up to the quote or a reference
         // beats searching the rest of the block twice.
         const char* start = reader->Rest() - 1;
-        const char* end = reader->End();
+        reader->Fence(quote);
         const char* q = start + 1;
-        while (q != end && *q != quote && *q != '&') ++q;
+        while (!stop.of[static_cast<unsigned char>(*q)]) ++q;
         text.AddEach(start, static_cast<int>(q - start));
         reader->MoveTo(q);
     }

@@ -103,8 +103,8 @@ int CXMLParser::SkipRun() {
     // Whitespace runs (indentation) are passed over inside the block.
     while (IsSpace(current)) {
         const char* p = reader->Rest();
-        const char* end = reader->End();
-        while (p != end && charclass::IsSpaceByte(*p)) ++p;
+        reader->Fence('\0');
+        while (charclass::IsSpaceByte(*p)) ++p;
         reader->MoveTo(p);
         Read();
     }
