@@ -124,10 +124,17 @@ void CXMLParser::ReadToken() {
     // the block and are then taken in one piece.
     const char* start = reader->Rest() - 1;
     for (;;) {
-        reader->Fence('>');
-        const char* q = reader->Rest();
+        const char* end = reader->Fence('>');
+        const char* q = start + 1;
         while (charclass::IsNameByte(*q)) ++q;
         token.AddEach(start, static_cast<int>(q - start));
+        if (q != end) {
+            // What ended the name is a byte of this block, known not to
+            // continue it: hand it out without asking the reader again.
+            reader->MoveTo(q + 1);
+            current = static_cast<unsigned char>(*q);
+            return;
+        }
         reader->MoveTo(q);
         if (!charclass::IsName(Read())) return;
         start = reader->Rest() - 1;
@@ -136,6 +143,35 @@ void CXMLParser::ReadToken() {
 
 void CXMLParser::ReadAttribute() {
     ReadToken();
+    if (current == '=') {
+        // Most attributes are name="value" without spaces or references and
+        // end inside the block: then one scan takes the whole value, with the
+        // reader left exactly where the general way below would leave it.
+        const char* open = reader->Rest();
+        const char* end = reader->End();
+        if (open != end && (*open == '"' || *open == '\'')) {
+            const char quote = *open;
+            const charclass::Table& stop =
+                quote == '"' ? charclass::kDoubleQuotedStop : charclass::kSingleQuotedStop;
+            reader->Fence(quote);
+            const char* q = open + 1;
+            while (!stop.of[static_cast<unsigned char>(*q)]) ++q;
+            if (q != end && *q == quote) {
+                text.Reset();
+                if (q != open + 1) {
+                    // On the first byte of the value, as a failure to grow
+                    // the buffer would find the general way.
+                    reader->MoveTo(open + 2);
+                    current = static_cast<unsigned char>(open[1]);
+                    text.AddEach(open + 1, static_cast<int>(q - open - 1));
+                }
+                reader->MoveTo(q + 1);
+                current = static_cast<unsigned char>(quote);
+                Next();
+                return;
+            }
+        }
+    }
     Require(Skip() == '=', "Attribute name must be followed by '='.");
     Next();
     Require(current == '\'' || current == '"',
