@@ -165,9 +165,18 @@ void CXMLParser::ReadAttribute() {
                     current = static_cast<unsigned char>(open[1]);
                     text.AddEach(open + 1, static_cast<int>(q - open - 1));
                 }
-                reader->MoveTo(q + 1);
-                current = static_cast<unsigned char>(quote);
-                Next();
+                // What Next() would do, inside the block: the quote still
+                // fences it, and the quote is not whitespace.
+                const char* after = q + 1;
+                while (charclass::IsSpaceByte(*after)) ++after;
+                if (after != end) {
+                    reader->MoveTo(after + 1);
+                    current = static_cast<unsigned char>(*after);
+                } else {
+                    reader->MoveTo(after);
+                    current = static_cast<unsigned char>(quote);
+                    Next();
+                }
                 return;
             }
         }
