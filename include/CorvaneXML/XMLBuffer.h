@@ -3,6 +3,7 @@
 
 #include <CorvaneXML/Export.h>
 
+#include <cstddef>
 #include <cstring>
 
 namespace CorvaneXML {
@@ -68,8 +69,32 @@ private:
     void Grow();
     void GrowFor(int count);
     void CopyIn(const T* chars, int count) {
-        std::memcpy(data + length, chars, static_cast<unsigned>(count) * sizeof(T));
+        T* to = data + length;
+        const std::size_t n = static_cast<unsigned>(count) * sizeof(T);
+        // Names and values are mostly a few bytes: two overlapping copies of
+        // a fixed size stay inline, where a library call would cost more
+        // than the copy itself.
+        if (n >= 8 && n <= 16) {
+            Copy<8>(to, chars, 0);
+            Copy<8>(to, chars, n - 8);
+        } else if (n >= 4 && n < 8) {
+            Copy<4>(to, chars, 0);
+            Copy<4>(to, chars, n - 4);
+        } else if (n < 4) {
+            if (count > 0) {
+                // One to three characters: first, middle and last cover them.
+                to[0] = chars[0];
+                to[count / 2] = chars[count / 2];
+                to[count - 1] = chars[count - 1];
+            }
+        } else {
+            std::memcpy(to, chars, n);
+        }
         length += count;
+    }
+    template <std::size_t kBytes>
+    static void Copy(T* to, const T* from, std::size_t at) {
+        std::memcpy(reinterpret_cast<char*>(to) + at, reinterpret_cast<const char*>(from) + at, kBytes);
     }
     void Alloc(int size);
 

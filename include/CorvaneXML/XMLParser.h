@@ -52,6 +52,13 @@ private:
     const char* Rest() const { return block + position; }
     const char* End() const { return block + count; }
     void MoveTo(const char* next) { position = static_cast<int>(next - block); }
+    // Puts `stop` just past the contents, so that a scan which stops at that
+    // byte needs no separate test for the end of the block on every byte.
+    // Returns where the contents end.
+    const char* Fence(char stop) {
+        block[count] = stop;
+        return block + count;
+    }
 
     // Absolute input offset of the next character to hand out.
     std::uint64_t Offset() const { return blockStart + static_cast<std::uint64_t>(position); }
@@ -69,7 +76,7 @@ private:
     // positions cost nothing while reading.
     std::uint64_t linesBefore;
     std::uint64_t lineStart;
-    char block[kBlockSize];
+    char block[kBlockSize + 1];  // room for the fence after a full block
 };
 
 // The body of one CDATA section as a read stream, served straight from the

@@ -124,10 +124,17 @@ void CXMLParser::ReadToken() {
     // the block and are then taken in one piece.
     const char* start = reader->Rest() - 1;
     for (;;) {
-        const char* end = reader->End();
-        const char* q = reader->Rest();
-        while (q != end && charclass::IsNameByte(*q)) ++q;
+        const char* end = reader->Fence('>');
+        const char* q = start + 1;
+        while (charclass::IsNameByte(*q)) ++q;
         token.AddEach(start, static_cast<int>(q - start));
+        if (q != end) {
+            // What ended the name is a byte of this block, known not to
+            // continue it: hand it out without asking the reader again.
+            reader->MoveTo(q + 1);
+            current = static_cast<unsigned char>(*q);
+            return;
+        }
         reader->MoveTo(q);
         if (!charclass::IsName(Read())) return;
         start = reader->Rest() - 1;
@@ -136,11 +143,50 @@ void CXMLParser::ReadToken() {
 
 void CXMLParser::ReadAttribute() {
     ReadToken();
+    if (current == '=') {
+        // Most attributes are name="value" without spaces or references and
+        // end inside the block: then one scan takes the whole value, with the
+        // reader left exactly where the general way below would leave it.
+        const char* open = reader->Rest();
+        const char* end = reader->End();
+        if (open != end && (*open == '"' || *open == '\'')) {
+            const char quote = *open;
+            const charclass::Table& stop =
+                quote == '"' ? charclass::kDoubleQuotedStop : charclass::kSingleQuotedStop;
+            reader->Fence(quote);
+            const char* q = open + 1;
+            while (!stop.of[static_cast<unsigned char>(*q)]) ++q;
+            if (q != end && *q == quote) {
+                text.Reset();
+                if (q != open + 1) {
+                    // On the first byte of the value, as a failure to grow
+                    // the buffer would find the general way.
+                    reader->MoveTo(open + 2);
+                    current = static_cast<unsigned char>(open[1]);
+                    text.AddEach(open + 1, static_cast<int>(q - open - 1));
+                }
+                // What Next() would do, inside the block: the quote still
+                // fences it, and the quote is not whitespace.
+                const char* after = q + 1;
+                while (charclass::IsSpaceByte(*after)) ++after;
+                if (after != end) {
+                    reader->MoveTo(after + 1);
+                    current = static_cast<unsigned char>(*after);
+                } else {
+                    reader->MoveTo(after);
+                    current = static_cast<unsigned char>(quote);
+                    Next();
+                }
+                return;
+            }
+        }
+    }
     Require(Skip() == '=', "Attribute name must be followed by '='.");
     Next();
     Require(current == '\'' || current == '"',
                     "Attribute value must begin with ''' or '\"'.");
     const char quote = static_cast<char>(current);
+    const charclass::Table& stop = quote == '"' ? charclass::kDoubleQuotedStop : charclass::kSingleQuotedStop;
     text.Reset();
     for (;;) {
         Read();
@@ -153,9 +199,9 @@ void CXMLParser::ReadAttribute() {
         // Values are short: a plain loop up to the quote or a reference
         // beats searching the rest of the block twice.
         const char* start = reader->Rest() - 1;
-        const char* end = reader->End();
+        reader->Fence(quote);
         const char* q = start + 1;
-        while (q != end && *q != quote && *q != '&') ++q;
+        while (!stop.of[static_cast<unsigned char>(*q)]) ++q;
         text.AddEach(start, static_cast<int>(q - start));
         reader->MoveTo(q);
     }

@@ -100,15 +100,21 @@ void CXMLParser::ReadDocument(bool fast) {
 }
 
 int CXMLParser::SkipRun() {
-    // Whitespace runs (indentation) are passed over inside the block.
-    while (IsSpace(current)) {
+    // Entered from Skip on a whitespace character. Whitespace runs
+    // (indentation) are passed over inside the block.
+    for (;;) {
         const char* p = reader->Rest();
-        const char* end = reader->End();
-        while (p != end && charclass::IsSpaceByte(*p)) ++p;
+        const char* end = reader->Fence('\0');
+        while (charclass::IsSpaceByte(*p)) ++p;
+        if (p != end) {
+            // The byte that ended the run is in this block and not
+            // whitespace: hand it out without asking the reader again.
+            reader->MoveTo(p + 1);
+            return current = static_cast<unsigned char>(*p);
+        }
         reader->MoveTo(p);
-        Read();
+        if (!IsSpace(Read())) return current;
     }
-    return current;
 }
 
 }  // namespace CorvaneXML
