@@ -20,10 +20,13 @@ CHashKey::~CHashKey() {
 }
 
 std::uint32_t CHashKey::Hash(const char* name) {
+    // The same function as h ^= (((h << 1) ^ b) << 4) ^ (h >> 27) ^ b: the
+    // shifts of h by five and by 27 make a rotation, which the compiler emits
+    // as one instruction, saving a few per byte of every name looked up.
     std::uint32_t h = 0;
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p != 0; ++p) {
         const std::uint32_t b = *p;
-        h ^= (((h << 1) ^ b) << 4) ^ (h >> 27) ^ b;
+        h ^= ((h << 5) | (h >> 27)) ^ b ^ (b << 4);
     }
     return h;
 }
