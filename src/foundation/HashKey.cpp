@@ -44,25 +44,31 @@ bool SameText(const char* a, const char* b) {
     return false;
 }
 
-}  // namespace
-
-XCXMLKey* CHashKey::Find(const char* name) {
+// Find's search, written once for Find and for GetKey, which looks up every
+// name read and should not pay for a second call.
+inline XCXMLKey* Probe(XCXMLKey* slots, int capacity, std::uint32_t probeLimit,
+                       const char* name) {
     check::SiNULL(name);
-    std::uint32_t h = Hash(name);
-    std::uint32_t n = probeLimit_;
+    std::uint32_t h = CHashKey::Hash(name);
+    std::uint32_t n = probeLimit;
     if (n == 0) return nullptr;
-    const std::uint32_t mask = static_cast<std::uint32_t>(capacity_) - 1;
+    const std::uint32_t mask = static_cast<std::uint32_t>(capacity) - 1;
     for (;;) {
         --n;
         h = (h + 1) & mask;
-        XCXMLKey* slot = &slots_[h];
-        if (slot->text_ == nullptr || SameText(slot->text_, name)) return slot;
+        XCXMLKey* slot = &slots[h];
+        const char* text = *slot;
+        if (text == nullptr || SameText(text, name)) return slot;
         if (n == 0) return nullptr;
     }
 }
 
+}  // namespace
+
+XCXMLKey* CHashKey::Find(const char* name) { return Probe(slots_, capacity_, probeLimit_, name); }
+
 XCXMLKey& CHashKey::GetKey(const char* name) {
-    XCXMLKey* slot = Find(name);
+    XCXMLKey* slot = Probe(slots_, capacity_, probeLimit_, name);
     while (slot == nullptr) {
         CvThrow::SiFaux(capacity_ <= INT_MAX / 2, "Can't grow hash vector.");
         Grow(2 * capacity_);
