@@ -5,6 +5,7 @@
 #include <CorvaneTools/CorvaneTools.h>
 
 #include <cstring>
+#include <typeinfo>
 
 namespace CorvaneXML {
 
@@ -23,9 +24,16 @@ XIXMLAttribute* XCXMLElement::LastAttribute() const {
 }
 
 XIXMLAttribute* XCXMLElement::AddAttribute(const XCXMLKey& name, const char* value) {
-    XIXMLAttribute* attribute = XCXMLAttribute::Create(this, name, value);
+    XCXMLAttribute* attribute = XCXMLAttribute::Create(this, name, value);
+    XCXMLAttribute* const own = static_cast<XCXMLAttribute*>(lastAttribute_);
     if (firstAttribute_ == nullptr) {
         firstAttribute_ = attribute;
+    } else if (own != nullptr && typeid(*lastAttribute_) == typeid(XCXMLAttribute) &&
+               own->next_ == nullptr && own->owner_ == this) {
+        // The hint is one of the library's own attributes and still the last:
+        // what LastAttribute and SetNext would do, without calls through the
+        // interface for each attribute read.
+        own->next_ = attribute;
     } else {
         LastAttribute()->SetNext(attribute);
     }

@@ -20,10 +20,13 @@ CHashKey::~CHashKey() {
 }
 
 std::uint32_t CHashKey::Hash(const char* name) {
+    // The same function as h ^= (((h << 1) ^ b) << 4) ^ (h >> 27) ^ b: the
+    // shifts of h by five and by 27 make a rotation, which the compiler emits
+    // as one instruction, saving a few per byte of every name looked up.
     std::uint32_t h = 0;
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p != 0; ++p) {
         const std::uint32_t b = *p;
-        h ^= (((h << 1) ^ b) << 4) ^ (h >> 27) ^ b;
+        h ^= ((h << 5) | (h >> 27)) ^ b ^ (b << 4);
     }
     return h;
 }
@@ -41,25 +44,31 @@ bool SameText(const char* a, const char* b) {
     return false;
 }
 
-}  // namespace
-
-XCXMLKey* CHashKey::Find(const char* name) {
+// Find's search, written once for Find and for GetKey, which looks up every
+// name read and should not pay for a second call.
+inline XCXMLKey* Probe(XCXMLKey* slots, int capacity, std::uint32_t probeLimit,
+                       const char* name) {
     check::SiNULL(name);
-    std::uint32_t h = Hash(name);
-    std::uint32_t n = probeLimit_;
+    std::uint32_t h = CHashKey::Hash(name);
+    std::uint32_t n = probeLimit;
     if (n == 0) return nullptr;
-    const std::uint32_t mask = static_cast<std::uint32_t>(capacity_) - 1;
+    const std::uint32_t mask = static_cast<std::uint32_t>(capacity) - 1;
     for (;;) {
         --n;
         h = (h + 1) & mask;
-        XCXMLKey* slot = &slots_[h];
-        if (slot->text_ == nullptr || SameText(slot->text_, name)) return slot;
+        XCXMLKey* slot = &slots[h];
+        const char* text = *slot;
+        if (text == nullptr || SameText(text, name)) return slot;
         if (n == 0) return nullptr;
     }
 }
 
+}  // namespace
+
+XCXMLKey* CHashKey::Find(const char* name) { return Probe(slots_, capacity_, probeLimit_, name); }
+
 XCXMLKey& CHashKey::GetKey(const char* name) {
-    XCXMLKey* slot = Find(name);
+    XCXMLKey* slot = Probe(slots_, capacity_, probeLimit_, name);
     while (slot == nullptr) {
         CvThrow::SiFaux(capacity_ <= INT_MAX / 2, "Can't grow hash vector.");
         Grow(2 * capacity_);
