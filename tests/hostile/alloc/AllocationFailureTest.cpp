@@ -93,30 +93,6 @@ bool Disarm() {
     return failures.load() > 0;
 }
 
-// CDATA kept as host data, so that copies and failures go through providers.
-class Body : public XIXMLData::IXMLCData {
-public:
-    explicit Body(std::string text) : text_(std::move(text)) {}
-    bool Write(XIXMLWriteStream* out, int, const XIXMLNode*) override {
-        return out->Write(text_.data(), text_.size()) == text_.size();
-    }
-    IXMLCData* Copy() override { return new Body(text_); }
-    std::string text_;
-};
-
-class BodyReader : public IXMLCDataReader {
-public:
-    bool Read(XIXMLElement* element, XIXMLReadStream* stream) override {
-        std::string text;
-        char chunk[8];
-        for (std::uint64_t n; (n = stream->Read(chunk, sizeof chunk)) > 0;) text.append(chunk, n);
-        std::unique_ptr<Body> body(new Body(text));
-        element->AddData(body.get());
-        body.release();  // the data node owns it now
-        return true;
-    }
-};
-
 // The rich document grown past the first sizes: enough names that the key
 // table must grow, a text and a CDATA body longer than the initial buffer.
 std::string BigDocument() {
@@ -140,7 +116,7 @@ std::string ReadAndWrite(CXMLTreeReader& reader, const std::string& text) {
 }
 
 std::unique_ptr<XCXMLTree> ReadWithBodies(const std::string& text) {
-    BodyReader bodies;
+    BodyReader<Body> bodies;
     CXMLTreeReader reader(&bodies);
     StringReadStream stream(text);
     return std::unique_ptr<XCXMLTree>(reader.ReadTree(&stream));
@@ -232,7 +208,7 @@ TEST(AllocationFailure, EveryOperationSurvivesEachFailure) {
     ASSERT_NE(expected.find("<![CDATA[cccc"), std::string::npos);
     CXMLTreeReader plain;  // without a CDATA reader the parser gathers the section itself
     const std::string plainExpected = ReadAndWrite(plain, big);
-    BodyReader bodies;
+    BodyReader<Body> bodies;
     CXMLTreeReader reused(&bodies);
     ReadAndWrite(reused, big);  // its element stack reaches its size here
     std::unique_ptr<XCXMLTree> edited;

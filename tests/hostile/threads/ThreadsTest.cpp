@@ -23,28 +23,14 @@ namespace {
 
 constexpr int kThreads = 4, kRounds = 150;
 
-// CDATA kept as host data; its Destroy fails, so every deleted document reports.
-class Body : public XIXMLData::IXMLCData {
+// Its Destroy fails, so every deleted document reports.
+class LoudBody : public Body {
 public:
-    explicit Body(std::string text) : text_(std::move(text)) {}
-    bool Write(XIXMLWriteStream* out, int, const XIXMLNode*) override {
-        return out->Write(text_.data(), text_.size()) == text_.size();
-    }
-    IXMLCData* Copy() override { return new Body(text_); }
+    using Body::Body;
+    IXMLCData* Copy() override { return new LoudBody(text_); }
     void Destroy() override {
         delete this;
         throw std::runtime_error("body refuses to go quietly");
-    }
-    std::string text_;
-};
-
-struct BodyReader : IXMLCDataReader {
-    bool Read(XIXMLElement* element, XIXMLReadStream* stream) override {
-        std::string text;
-        char chunk[16];
-        for (std::uint64_t n; (n = stream->Read(chunk, sizeof chunk)) > 0;) text.append(chunk, n);
-        element->AddData(new Body(text));
-        return true;
     }
 };
 
@@ -60,7 +46,7 @@ std::string Written(const XCXMLTree& tree) {
 
 // One thread's work; returns what went wrong, or nothing.
 std::string Work(int id) {
-    BodyReader bodies;
+    BodyReader<LoudBody> bodies;
     CXMLTreeReader reader(&bodies);
     const std::string mark = "thread " + std::to_string(id), text = RichDocument();
     for (int round = 0; round < kRounds; ++round) {
