@@ -37,23 +37,13 @@ public:
     void WriteTo(XCXMLWriter* writer, int depth) const override;
     XIXMLNode* Copy(XIXMLElement* parent) const override;
 
-    // Text nodes made by an element keep their first text in the same heap
-    // block as the object (one allocation instead of two); these forms keep
-    // every other allocation compatible with that.
-    static void* operator new(std::size_t size);
-    static void operator delete(void* block) noexcept;
-
 private:
     friend class XCXMLElement;
-    struct Extra {
-        std::size_t bytes;
-    };
-    static void* operator new(std::size_t size, Extra extra) noexcept;
-    static void operator delete(void* block, Extra extra) noexcept;
     struct InlineText {};
     XCXMLData(XIXMLElement* parent, const char* text, std::size_t size, InlineText);
-    // The element's factory for owned text: object and text in one block.
-    static XCXMLData* Create(XIXMLElement* parent, const char* text);
+    // The element's factory for owned text: object and text in one block,
+    // placed in `arena` when one is given.
+    static XCXMLData* Create(XIXMLElement* parent, const char* text, CNodeArena* arena);
     const char* InlineArea() const { return reinterpret_cast<const char*>(this + 1); }
     void FreeText();
 

@@ -67,6 +67,13 @@ public:
     XIXMLNode* Copy(XIXMLElement* parent) const override;
 
 private:
+    // The tree reader appends through the Place forms below, which put the
+    // new node in the arena of the document it reads.
+    friend class CXMLTreeReader;
+    XCXMLElement* PlaceElement(const XCXMLKey& name, CNodeArena* arena);
+    XIXMLAttribute* PlaceAttribute(const XCXMLKey& name, const char* value, CNodeArena* arena);
+    XIXMLData* PlaceData(const char* text, CNodeArena* arena);
+
     void DestroyAttributes();
     // What RemoveNode does for the first child, for destruction, which knows
     // the child is first and of one of the library's own classes.
@@ -114,24 +121,23 @@ public:
     void WriteTo(XCXMLWriter* writer) const override;
     XIXMLAttribute* Copy(XIXMLElement* target) const override;
 
-    // Attributes made by an element keep their first value in the same heap
-    // block as the object (one allocation instead of two); these forms keep
-    // every other allocation compatible with that.
+    // Attributes made by an element keep their first value in the same block
+    // as the object (one allocation instead of two); attributes share the
+    // memory scheme of nodes (see XCXMLNode).
     static void* operator new(std::size_t size);
     static void operator delete(void* block) noexcept;
 
 private:
     friend class XCXMLElement;
-    struct Extra {
-        std::size_t bytes;
-    };
-    static void* operator new(std::size_t size, Extra extra) noexcept;
-    static void operator delete(void* block, Extra extra) noexcept;
+    static void* operator new(std::size_t size, XCXMLPlacement where) noexcept;
+    static void operator delete(void* block, XCXMLPlacement where) noexcept;
     struct InlineValue {};
     XCXMLAttribute(XIXMLElement* owner, const XCXMLKey& name, const char* value, std::size_t size,
                    InlineValue);
-    // The element's factory: object and value in one block.
-    static XCXMLAttribute* Create(XIXMLElement* owner, const XCXMLKey& name, const char* value);
+    // The element's factory: object and value in one block, placed in
+    // `arena` when one is given.
+    static XCXMLAttribute* Create(XIXMLElement* owner, const XCXMLKey& name, const char* value,
+                                  CNodeArena* arena);
     const char* InlineArea() const { return reinterpret_cast<const char*>(this + 1); }
     void FreeValue();
 

@@ -56,9 +56,17 @@ private:
     void Data(const char* text) override;
     void CData(XIXMLReadStream* stream) override;
     void CloseNode(const void* handle) override;
+    // Forgets the document, which the caller now owns or which was deleted.
+    void Idle() noexcept;
 
     XCXMLTree* tree_;
     XIXMLElement* currentElement_;
+    // currentElement_ when it is one of the library's own elements (the root
+    // and the elements read), which take new nodes from the arena of the
+    // document being read; null for an element that a CDATA handler put in
+    // between, which is asked through its factories.
+    XCXMLElement* ownElement_;
+    CNodeArena* arena_;
     IXMLCDataReader* cdataReader_;
 };
 

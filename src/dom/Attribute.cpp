@@ -3,6 +3,7 @@
 #include "dom/FormattedValue.h"
 #include "foundation/Checks.h"
 #include "foundation/DestructorReport.h"
+#include "foundation/NodeMemory.h"
 #include "foundation/OwnedText.h"
 
 #include <CorvaneTools/CorvaneTools.h>
@@ -20,17 +21,19 @@ XCXMLAttribute::XCXMLAttribute(XIXMLElement* owner, const XCXMLKey& name, const 
     : next_(nullptr), owner_(owner), name_(name), value_(CopyText(value)) {}
 
 void* XCXMLAttribute::operator new(std::size_t size) {
-    void* block = AllocateObjectBlock(size, 0);
+    void* block = AllocateNodeBlock(size, 0, nullptr);
     if (block == nullptr) throw std::bad_alloc();
     return block;
 }
 
-void* XCXMLAttribute::operator new(std::size_t size, Extra extra) noexcept {
-    return AllocateObjectBlock(size, extra.bytes);
+void* XCXMLAttribute::operator new(std::size_t size, XCXMLPlacement where) noexcept {
+    return AllocateNodeBlock(size, where.textBytes, where.arena);
 }
 
-void XCXMLAttribute::operator delete(void* block) noexcept { std::free(block); }
-void XCXMLAttribute::operator delete(void* block, Extra) noexcept { std::free(block); }
+void XCXMLAttribute::operator delete(void* block) noexcept { FreeNodeBlock(block); }
+void XCXMLAttribute::operator delete(void* block, XCXMLPlacement) noexcept {
+    FreeNodeBlock(block);
+}
 
 XCXMLAttribute::XCXMLAttribute(XIXMLElement* owner, const XCXMLKey& name, const char* value,
                                std::size_t size, InlineValue)
@@ -39,10 +42,10 @@ XCXMLAttribute::XCXMLAttribute(XIXMLElement* owner, const XCXMLKey& name, const 
 }
 
 XCXMLAttribute* XCXMLAttribute::Create(XIXMLElement* owner, const XCXMLKey& name,
-                                       const char* value) {
+                                       const char* value, CNodeArena* arena) {
     check::IfNULL(value);
     const std::size_t size = std::strlen(value) + 1;
-    XCXMLAttribute* attribute = new (Extra{size}) XCXMLAttribute(owner, name, value, size, InlineValue());
+    XCXMLAttribute* attribute = new (XCXMLPlacement{arena, size}) XCXMLAttribute(owner, name, value, size, InlineValue());
     // Out of memory, as for any other copy of a text.
     check::IfNULL(attribute);
     return attribute;

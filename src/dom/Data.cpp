@@ -26,28 +26,15 @@ XCXMLData::XCXMLData(XIXMLElement* parent, XIXMLData::IXMLCData* provider)
 XCXMLData::XCXMLData(XIXMLElement* parent, const char* text)
     : XCXMLNode(parent), text_(CopyText(text)), provider_(nullptr) {}
 
-void* XCXMLData::operator new(std::size_t size) {
-    void* block = AllocateObjectBlock(size, 0);
-    if (block == nullptr) throw std::bad_alloc();
-    return block;
-}
-
-void* XCXMLData::operator new(std::size_t size, Extra extra) noexcept {
-    return AllocateObjectBlock(size, extra.bytes);
-}
-
-void XCXMLData::operator delete(void* block) noexcept { std::free(block); }
-void XCXMLData::operator delete(void* block, Extra) noexcept { std::free(block); }
-
 XCXMLData::XCXMLData(XIXMLElement* parent, const char* text, std::size_t size, InlineText)
     : XCXMLNode(parent), text_(const_cast<char*>(InlineArea())), provider_(nullptr) {
     std::memcpy(text_, text, size);
 }
 
-XCXMLData* XCXMLData::Create(XIXMLElement* parent, const char* text) {
+XCXMLData* XCXMLData::Create(XIXMLElement* parent, const char* text, CNodeArena* arena) {
     check::IfNULL(text);
     const std::size_t size = std::strlen(text) + 1;
-    XCXMLData* data = new (Extra{size}) XCXMLData(parent, text, size, InlineText());
+    XCXMLData* data = new (XCXMLPlacement{arena, size}) XCXMLData(parent, text, size, InlineText());
     // Out of memory, as for any other copy of a text.
     check::IfNULL(data);
     return data;

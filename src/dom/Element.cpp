@@ -6,6 +6,8 @@
 #include "dom/PlainElement.h"
 #include "foundation/Checks.h"
 
+#include <new>
+
 #include <CorvaneTools/CorvaneTools.h>
 
 namespace CorvaneXML {
@@ -178,8 +180,12 @@ const XIXMLData* XCXMLElement::GetData() const {
 
 // --- factories --------------------------------------------------------------
 
-XIXMLElement* XCXMLElement::AddElement(const XCXMLKey& name) {
-    return new XCXMLElement(this, name);
+XIXMLElement* XCXMLElement::AddElement(const XCXMLKey& name) { return PlaceElement(name, nullptr); }
+
+XCXMLElement* XCXMLElement::PlaceElement(const XCXMLKey& name, CNodeArena* arena) {
+    XCXMLElement* element = new (XCXMLPlacement{arena, 0}) XCXMLElement(this, name);
+    if (element == nullptr) throw std::bad_alloc();
+    return element;
 }
 
 XIXMLData* XCXMLElement::AddData(XIXMLData::IXMLCData* provider) {
@@ -187,9 +193,11 @@ XIXMLData* XCXMLElement::AddData(XIXMLData::IXMLCData* provider) {
     return new XCXMLData(this, provider);
 }
 
-XIXMLData* XCXMLElement::AddData(const char* text) {
+XIXMLData* XCXMLElement::AddData(const char* text) { return PlaceData(text, nullptr); }
+
+XIXMLData* XCXMLElement::PlaceData(const char* text, CNodeArena* arena) {
     CvThrow::SiFaux(GetData() == nullptr, "Only one data node for an element");
-    return XCXMLData::Create(this, text);
+    return XCXMLData::Create(this, text, arena);
 }
 
 XIXMLDocType* XCXMLElement::AddDocType(const XCXMLKey& token, const char* publicId,

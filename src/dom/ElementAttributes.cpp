@@ -24,7 +24,12 @@ XIXMLAttribute* XCXMLElement::LastAttribute() const {
 }
 
 XIXMLAttribute* XCXMLElement::AddAttribute(const XCXMLKey& name, const char* value) {
-    XCXMLAttribute* attribute = XCXMLAttribute::Create(this, name, value);
+    return PlaceAttribute(name, value, nullptr);
+}
+
+XIXMLAttribute* XCXMLElement::PlaceAttribute(const XCXMLKey& name, const char* value,
+                                             CNodeArena* arena) {
+    XCXMLAttribute* attribute = XCXMLAttribute::Create(this, name, value, arena);
     XCXMLAttribute* const own = static_cast<XCXMLAttribute*>(lastAttribute_);
     if (firstAttribute_ == nullptr) {
         firstAttribute_ = attribute;

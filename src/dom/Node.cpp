@@ -3,6 +3,9 @@
 #include <CorvaneXML/XMLInterfaces.h>
 
 #include "foundation/DestructorReport.h"
+#include "foundation/NodeMemory.h"
+
+#include <new>
 
 namespace CorvaneXML {
 
@@ -22,6 +25,19 @@ void XCXMLNode::Destroy() {
     guard_.CheckMine();
     delete this;
 }
+
+void* XCXMLNode::operator new(std::size_t size) {
+    void* block = AllocateNodeBlock(size, 0, nullptr);
+    if (block == nullptr) throw std::bad_alloc();
+    return block;
+}
+
+void* XCXMLNode::operator new(std::size_t size, XCXMLPlacement where) noexcept {
+    return AllocateNodeBlock(size, where.textBytes, where.arena);
+}
+
+void XCXMLNode::operator delete(void* block) noexcept { FreeNodeBlock(block); }
+void XCXMLNode::operator delete(void* block, XCXMLPlacement) noexcept { FreeNodeBlock(block); }
 
 XIXMLNode* XCXMLNode::GetNext() const { return next_; }
 void XCXMLNode::SetNext(XIXMLNode* next) { next_ = next; }

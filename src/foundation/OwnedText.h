@@ -38,15 +38,6 @@ inline void ReplaceOptionalText(char*& field, const char* text) {
     field = copy;
 }
 
-// Heap blocks of objects that may keep a text right behind themselves.
-// Every block is at least one byte longer than the object, so the address
-// just past an object lies inside its own block and can never be where a
-// separately allocated text starts: a text pointer equal to it is the
-// object's inline text, which is released with the object.
-inline void* AllocateObjectBlock(std::size_t objectSize, std::size_t textSize) noexcept {
-    return std::malloc(objectSize + (textSize != 0 ? textSize : 1));
-}
-
 }  // namespace CorvaneXML
 
 #endif

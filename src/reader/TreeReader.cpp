@@ -1,17 +1,35 @@
 #include <CorvaneXML/XMLTreeReader.h>
 
+#include "dom/PlainElement.h"
 #include "foundation/Checks.h"
+#include "foundation/NodeMemory.h"
 
 #include <CorvaneTools/CorvaneTools.h>
+
+#include <typeinfo>
 
 using Corvane::CvThrow;
 
 namespace CorvaneXML {
 
+namespace {
+
+XCXMLElement* OwnElement(XIXMLElement* element) {
+    if (element == nullptr) return nullptr;
+    if (!IsPlainElement(element) && typeid(*element) != typeid(XCXMLRoot)) return nullptr;
+    return static_cast<XCXMLElement*>(element);
+}
+
+}  // namespace
+
 IXMLCDataReader::~IXMLCDataReader() = default;
 
 CXMLTreeReader::CXMLTreeReader(IXMLCDataReader* reader)
-    : tree_(nullptr), currentElement_(nullptr), cdataReader_(reader) {}
+    : tree_(nullptr),
+      currentElement_(nullptr),
+      ownElement_(nullptr),
+      arena_(nullptr),
+      cdataReader_(reader) {}
 
 CXMLTreeReader::~CXMLTreeReader() = default;
 
@@ -19,20 +37,30 @@ XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
     CvThrow::IfFalse(tree_ == nullptr);
     CvThrow::IfFalse(currentElement_ == nullptr);
 
+    // The document's nodes share chunks of memory; whatever the arena has
+    // not handed out when the reading ends goes with the chunk's last node.
+    CNodeArena arena;
     tree_ = new XCXMLTree();
     currentElement_ = tree_->GetRoot();
+    ownElement_ = OwnElement(currentElement_);
+    arena_ = &arena;
     try {
         Parse(stream);
     } catch (...) {
         delete tree_;
-        tree_ = nullptr;
-        currentElement_ = nullptr;
+        Idle();
         throw;
     }
     XCXMLTree* document = tree_;
+    Idle();
+    return document;
+}
+
+void CXMLTreeReader::Idle() noexcept {
     tree_ = nullptr;
     currentElement_ = nullptr;
-    return document;
+    ownElement_ = nullptr;
+    arena_ = nullptr;
 }
 
 // Names are interned through the document; the key is copied before the next
@@ -40,19 +68,33 @@ XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
 const void* CXMLTreeReader::OpenNode(const char* name) {
     check::IfNULL(currentElement_);
     const XCXMLKey key = tree_->GetKey(name);
-    currentElement_ = currentElement_->AddElement(key);
+    if (ownElement_ != nullptr) {
+        ownElement_ = ownElement_->PlaceElement(key, arena_);
+        currentElement_ = ownElement_;
+    } else {
+        currentElement_ = currentElement_->AddElement(key);
+        ownElement_ = OwnElement(currentElement_);
+    }
     return currentElement_;
 }
 
 void CXMLTreeReader::Attribute(const char* name, const char* value) {
     check::IfNULL(currentElement_);
     const XCXMLKey key = tree_->GetKey(name);
-    currentElement_->AddAttribute(key, value);
+    if (ownElement_ != nullptr) {
+        ownElement_->PlaceAttribute(key, value, arena_);
+    } else {
+        currentElement_->AddAttribute(key, value);
+    }
 }
 
 void CXMLTreeReader::Data(const char* text) {
     check::IfNULL(currentElement_);
-    currentElement_->AddData(text);
+    if (ownElement_ != nullptr) {
+        ownElement_->PlaceData(text, arena_);
+    } else {
+        currentElement_->AddData(text);
+    }
 }
 
 void CXMLTreeReader::CData(XIXMLReadStream* stream) {
@@ -70,6 +112,7 @@ void CXMLTreeReader::CloseNode(const void* handle) {
     check::IfNULL(currentElement_);
     check::IfFalse(handle == static_cast<const void*>(currentElement_));
     currentElement_ = currentElement_->AsNode()->GetParent();
+    ownElement_ = OwnElement(currentElement_);
 }
 
 void CXMLTreeReader::Comment(const char* text) {

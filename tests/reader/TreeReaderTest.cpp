@@ -7,6 +7,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 using namespace CorvaneXML;
 using testsupport::StringReadStream;
@@ -182,4 +183,48 @@ TEST(TreeReader, ParsingOutsideReadTreeRaises) {
         EXPECT_THROW(reader.FastParse(&fast), std::exception) << text;
     }
     EXPECT_EQ(Written(*Read(reader, "<ok/>")), "<ok/>\n");
+}
+
+// Texts and values around the sizes where read nodes stop sharing memory
+// with their neighbours and get blocks of their own.
+TEST(TreeReader, LongTextsAndValuesReadBack) {
+    CXMLTreeReader reader;
+    for (std::size_t size : {1u, 1000u, 1024u, 4000u, 8170u, 8200u, 65536u, 200000u}) {
+        const std::string element =
+            "<e v=\"" + std::string(size, 'v') + "\">" + std::string(size, 't') + "</e>";
+        EXPECT_EQ(Outcome(reader, "<r>" + element + element + "</r>"),
+                  "<r>\n\t" + element + "\n\t" + element + "\n</r>\n")
+            << size;
+    }
+}
+
+// Nodes taken out of a read document belong to the caller: with the document
+// gone (and the names with it) their texts stay theirs to read, change and
+// destroy, in any order.
+TEST(TreeReader, NodesTakenOutOutliveTheirDocument) {
+    CXMLTreeReader reader;
+    std::string input = "<r>";
+    for (int i = 0; i < 2000; ++i) input += "<e a=\"" + std::to_string(i) + "\">t</e>";
+    input += "</r>";
+    auto tree = Read(reader, input);
+    XIXMLElement* r = tree->GetRoot()->FindFirstElement();
+    std::vector<XIXMLElement*> kept;
+    int index = 0;
+    for (XIXMLElement* e = r->FindFirstElement(); e != nullptr; ++index) {
+        XIXMLElement* next = e->NextElement();
+        if (index % 97 == 0) {
+            r->RemoveNode(e->AsNode());
+            kept.push_back(e);
+        }
+        e = next;
+    }
+    tree.reset();
+
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        EXPECT_EQ(kept[i]->GetFirstAttribute()->GetValue(), std::to_string(97 * i));
+        EXPECT_STREQ(kept[i]->GetData()->GetData(), "t");
+        kept[i]->GetData()->SetData("edited");
+        EXPECT_STREQ(kept[i]->GetData()->GetData(), "edited");
+    }
+    for (std::size_t i = kept.size(); i-- > 0;) kept[i]->Destroy();
 }

@@ -1,6 +1,8 @@
 // Several threads read, edit, copy and write documents of their own, each
 // with its own reader, while the main thread keeps swapping the process-wide
-// reporter sink that their destructor reports go to. Built with
+// reporter sink that their destructor reports go to. Each round also hands
+// an element taken out of its document to another thread, which destroys it
+// while its document may still be in use or being deleted. Built with
 // -fsanitize=thread this shows whether any state is shared by accident.
 // A plain program rather than a GoogleTest one: the prebuilt GoogleTest
 // library is not instrumented, and ThreadSanitizer wants the whole program.
@@ -12,6 +14,7 @@
 #include <atomic>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -37,6 +40,20 @@ public:
 std::atomic<long> reports[2];
 void Receive(Corvane::XIReporter::EMsgType, const char*, void* context) { ++*static_cast<std::atomic<long>*>(context); }
 
+std::mutex exchangeLock;
+std::vector<XIXMLElement*> exchange;
+
+// Leaves `given` for another thread and takes the oldest element left, once
+// there are enough that it is seldom the thread's own.
+XIXMLElement* Trade(XIXMLElement* given) {
+    std::lock_guard<std::mutex> hold(exchangeLock);
+    exchange.push_back(given);
+    if (exchange.size() <= kThreads) return nullptr;
+    XIXMLElement* taken = exchange.front();
+    exchange.erase(exchange.begin());
+    return taken;
+}
+
 std::string Written(const XCXMLTree& tree) {
     std::string text;
     XCXMLStringWriteStream stream(text);
@@ -55,6 +72,9 @@ std::string Work(int id) {
         XIXMLElement* doc = tree->GetRoot()->FindElement("doc");
         doc->FindAttribute("a")->SetValue(mark.c_str());
         doc->AddElement("round")->AddData("0")->SetData(round);
+        XIXMLElement* head = doc->FindElement("head");
+        doc->RemoveNode(head->AsNode());
+        if (XIXMLElement* taken = Trade(head)) taken->Destroy();
         XCXMLTree copy;
         for (XIXMLNode* node = tree->GetRoot()->GetFirstNode(); node; node = node->GetNext()) {
             node->Copy(copy.GetRoot());
@@ -91,6 +111,7 @@ int main() {
         std::this_thread::yield();
     }
     for (std::thread& thread : threads) thread.join();
+    for (XIXMLElement* element : exchange) element->Destroy();
     Corvane::XCReporter::SetSink(nullptr, nullptr);
     // Each round deletes two documents with one CDATA body each.
     const long expected = 2L * kThreads * kRounds, received = reports[0] + reports[1];

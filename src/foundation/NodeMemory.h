@@ -1,0 +1,62 @@
+#ifndef CORVANEXML_FOUNDATION_NODEMEMORY_H
+#define CORVANEXML_FOUNDATION_NODEMEMORY_H
+
+#include <cstddef>
+
+namespace CorvaneXML {
+
+void FreeNodeBlock(void* object) noexcept;
+
+// Memory of the library's nodes and attributes.
+//
+// Each object sits behind a one-word header naming the chunk it was carved
+// from, or null when it has a heap block of its own. A document being read
+// takes its nodes from a CNodeArena: objects laid one after the other in
+// large chunks, so reading calls malloc once per chunk instead of once per
+// node, and a document's nodes lie together in memory in document order.
+//
+// A chunk returns to the heap when its last object has been deleted and no
+// arena carves from it any more. Nodes therefore keep the lifetime rules of
+// separately allocated objects: a node taken out of its document may outlive
+// the document, and may be deleted on another thread (the count of live
+// objects in a chunk is atomic). Memory of deleted objects is not reused
+// before its whole chunk is free.
+class CNodeArena {
+public:
+    CNodeArena() noexcept = default;
+    CNodeArena(const CNodeArena&) = delete;
+    CNodeArena& operator=(const CNodeArena&) = delete;
+    ~CNodeArena() { Retire(); }
+
+    // A block of `bytes` behind its header, or null when memory is exhausted.
+    void* Allocate(std::size_t bytes) noexcept;
+    // Carves nothing more from the current chunk, which then belongs to its
+    // objects alone; the next chunk starts small again.
+    void Retire() noexcept;
+
+private:
+    friend void FreeNodeBlock(void* object) noexcept;
+    struct Chunk;
+    static constexpr std::size_t kFirstChunk = 1024;
+    static constexpr std::size_t kLargestChunk = 64 * 1024;
+
+    Chunk* chunk_ = nullptr;
+    char* next_ = nullptr;
+    char* end_ = nullptr;
+    std::size_t carved_ = 0;  // objects carved from chunk_
+    std::size_t nextChunkSize_ = kFirstChunk;
+};
+
+// A block for an object of `objectSize` bytes followed by `textSize` bytes of
+// text, from `arena` when one is given, otherwise from the heap; null when
+// memory is exhausted. The address just past an object always lies inside
+// its own heap block or its chunk, so it can never be where a separately
+// allocated text starts: a text pointer equal to it is the object's inline
+// text, which goes with the object.
+void* AllocateNodeBlock(std::size_t objectSize, std::size_t textSize, CNodeArena* arena) noexcept;
+// Releases a block from AllocateNodeBlock (null is ignored).
+void FreeNodeBlock(void* object) noexcept;
+
+}  // namespace CorvaneXML
+
+#endif
