@@ -60,6 +60,8 @@ private:
         return block + count;
     }
 
+    // Absolute input offset of block[0]: tells one block from the next.
+    std::uint64_t BlockStart() const { return blockStart; }
     // Absolute input offset of the next character to hand out.
     std::uint64_t Offset() const { return blockStart + static_cast<std::uint64_t>(position); }
     // Line (1-based, counted by line feeds) and column (1-based, in bytes) of

@@ -4,6 +4,8 @@
 
 #include "parser/Require.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace CorvaneXML {
@@ -33,6 +35,11 @@ const char kBadUnicode[] = "Bad unicode value";
 // `current` at the '<' that ends it.
 void CXMLParser::ReadData() {
     text.Reset();
+    // The first '<' at or after the read position in the block starting at
+    // `ltBlock`, or the block's end: searched once per block, not once for
+    // every run between two references.
+    const char* lt = nullptr;
+    std::uint64_t ltBlock = UINT64_MAX;
     while (current != '<') {
         // An element is still open: its content cannot end here.
         Require(current != -1);
@@ -43,8 +50,12 @@ void CXMLParser::ReadData() {
             const char* p = reader->Rest() - 1;
             const char* end = reader->End();
             // Two vectorised searches beat a byte loop on runs of text.
-            const void* lt = std::memchr(p, '<', static_cast<std::size_t>(end - p));
-            const char* stop = lt != nullptr ? static_cast<const char*>(lt) : end;
+            if (ltBlock != reader->BlockStart() || lt < p) {
+                const void* found = std::memchr(p, '<', static_cast<std::size_t>(end - p));
+                lt = found != nullptr ? static_cast<const char*>(found) : end;
+                ltBlock = reader->BlockStart();
+            }
+            const char* stop = lt;
             const void* amp = std::memchr(p, '&', static_cast<std::size_t>(stop - p));
             const char* q = amp != nullptr ? static_cast<const char*>(amp) : stop;
             text.AddEach(p, static_cast<int>(q - p));
@@ -60,10 +71,22 @@ void CXMLParser::ReadData() {
 void CXMLParser::ReadEntity() {
     char name[kEntityArea];
     int length = 0;
-    while (Read() != ';') {
-        Require(current != -1, "End of Data unexpected");
-        Require(length < kEntityArea - 1, "Entity too big");
-        name[length++] = static_cast<char>(current);
+    // A reference that ends inside the block is taken in one piece; one that
+    // crosses into the next block, or is too long, byte by byte.
+    const char* start = reader->Rest();
+    const std::size_t room = std::min<std::size_t>(static_cast<std::size_t>(reader->End() - start),
+                                                   kEntityArea);
+    if (const void* semicolon = std::memchr(start, ';', room)) {
+        length = static_cast<int>(static_cast<const char*>(semicolon) - start);
+        std::memcpy(name, start, static_cast<std::size_t>(length));
+        reader->MoveTo(static_cast<const char*>(semicolon) + 1);
+        current = ';';
+    } else {
+        while (Read() != ';') {
+            Require(current != -1, "End of Data unexpected");
+            Require(length < kEntityArea - 1, "Entity too big");
+            name[length++] = static_cast<char>(current);
+        }
     }
     name[length] = '\0';
 
@@ -94,7 +117,11 @@ void CXMLParser::ReadEntity() {
     }
 
     for (const PredefinedEntity* entity = kPredefined; entity->name != nullptr; ++entity) {
-        if (entity->length == length && std::memcmp(entity->name, name, static_cast<std::size_t>(length)) == 0) {
+        if (entity->length != length) continue;
+        // Names of two to four bytes: a call to memcmp would cost more.
+        int same = 0;
+        while (same < length && entity->name[same] == name[same]) ++same;
+        if (same == length) {
             text.AddChar(entity->character);
             return;
         }
