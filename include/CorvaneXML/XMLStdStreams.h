@@ -45,7 +45,9 @@ private:
     std::FILE* file_;
 };
 
-// Appends everything written to a string the caller keeps alive.
+// Appends everything written to a string the caller keeps alive. When the
+// stream is exactly this class, the XML writer appends to the string itself
+// instead of calling Write for every character; a derived class gets the calls.
 class CORVANEXML_API XCXMLStringWriteStream : public XIXMLWriteStream {
 public:
     explicit XCXMLStringWriteStream(std::string& target);
@@ -53,6 +55,8 @@ public:
     std::uint64_t Write(const char* data, std::uint64_t size) override;
 
 private:
+    friend class XCXMLWriter;
+
     std::string* target_;
 };
 
@@ -60,7 +64,9 @@ private:
 // file when the buffer fills, on Flush() and on destruction. When the file
 // refuses bytes (a failed fwrite), that Write and every later one answer a
 // wrong count, which makes the XML writer raise "Can't write character";
-// Flush() then returns false. The file is never closed by the stream.
+// Flush() then returns false. The file is never closed by the stream. As with
+// the string stream, the XML writer copies into the buffer itself while the
+// bytes fit, when the stream is exactly this class; the result is the same.
 class CORVANEXML_API XCXMLFileWriteStream : public XIXMLWriteStream {
 public:
     explicit XCXMLFileWriteStream(std::FILE* file, std::size_t bufferSize = 64 * 1024);
@@ -76,6 +82,8 @@ public:
     bool Flush();
 
 private:
+    friend class XCXMLWriter;
+
     bool Drain();
 
     std::FILE* file_;

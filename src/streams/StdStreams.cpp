@@ -42,7 +42,7 @@ std::uint64_t XCXMLFileReadStream::Read(char* buffer, std::uint64_t size) {
 XCXMLStringWriteStream::XCXMLStringWriteStream(std::string& target) : target_(&target) {}
 
 std::uint64_t XCXMLStringWriteStream::Write(const char* data, std::uint64_t size) {
-    // The writer hands over text one character per call.
+    // A class derived from this one gets text one character per call.
     if (size == 1) {
         target_->push_back(*data);
         return 1;
