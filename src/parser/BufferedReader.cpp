@@ -2,7 +2,8 @@
 
 #include <CorvaneTools/CorvaneTools.h>
 
-#include <cstring>
+#include <algorithm>
+#include <iterator>
 
 namespace CorvaneXML {
 
@@ -28,13 +29,16 @@ int CXMLBufferedReader::ReadBlock() {
     if (n > static_cast<std::uint64_t>(kBlockSize)) n = kBlockSize;
     if (n == 0) return -1;
     // The block being replaced is counted once, here, for error positions.
-    const char* end = block + count;
-    const char* lastFeed = nullptr;
-    for (const char* p = block; (p = static_cast<const char*>(std::memchr(p, '\n', end - p))) != nullptr; ++p) {
-        ++linesBefore;
-        lastFeed = p;
+    // Counting over the whole block at once is far cheaper than stopping at
+    // each line feed, and line feeds can be every few bytes.
+    const char* const end = block + count;
+    const char* const begin = block;
+    const auto feeds = std::count(begin, end, '\n');
+    if (feeds != 0) {
+        linesBefore += static_cast<std::uint64_t>(feeds);
+        const auto lastFeed = std::find(std::make_reverse_iterator(end), std::make_reverse_iterator(begin), '\n');
+        lineStart = blockStart + static_cast<std::uint64_t>(lastFeed.base() - begin);
     }
-    if (lastFeed != nullptr) lineStart = blockStart + static_cast<std::uint64_t>(lastFeed - block) + 1;
     blockStart += static_cast<std::uint64_t>(count);
     count = static_cast<int>(n);
     position = 1;
