@@ -3,9 +3,32 @@
 #include <CorvaneTools/CorvaneTools.h>
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 
 namespace CorvaneXML {
+
+namespace {
+
+// The line feeds in [begin, end), eight bytes at a time: a byte-wise count
+// costs a fifth of a parse.
+std::uint64_t CountLineFeeds(const char* begin, const char* end) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kLow7 = 0x7f7f7f7f7f7f7f7fu;
+    std::uint64_t feeds = 0;
+    for (; end - begin >= 8; begin += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, begin, sizeof word);
+        word ^= kOnes * '\n';  // line feeds become zero bytes
+        // The top bit of each byte is set when that byte is not zero, exactly.
+        const std::uint64_t nonZero = (((word & kLow7) + kLow7) | word) & ~kLow7;
+        // One per zero byte, summed into the top byte.
+        feeds += (((~nonZero & ~kLow7) >> 7) * kOnes) >> 56;
+    }
+    return feeds + static_cast<std::uint64_t>(std::count(begin, end, '\n'));
+}
+
+}  // namespace
 
 CXMLBufferedReader::CXMLBufferedReader(XIXMLReadStream* stream)
     : position(0),
@@ -33,9 +56,9 @@ int CXMLBufferedReader::ReadBlock() {
     // each line feed, and line feeds can be every few bytes.
     const char* const end = block + count;
     const char* const begin = block;
-    const auto feeds = std::count(begin, end, '\n');
+    const std::uint64_t feeds = CountLineFeeds(begin, end);
     if (feeds != 0) {
-        linesBefore += static_cast<std::uint64_t>(feeds);
+        linesBefore += feeds;
         const auto lastFeed = std::find(std::make_reverse_iterator(end), std::make_reverse_iterator(begin), '\n');
         lineStart = blockStart + static_cast<std::uint64_t>(lastFeed.base() - begin);
     }

@@ -19,6 +19,9 @@ std::string Where(const LogParser& parser) {
 TEST(ErrorPosition, PointsAtTheCharacterTheParserStoppedOn) {
     std::string lines = "<r>";
     for (int i = 0; i < 500; ++i) lines += "<e/>\n";
+    // Bytes that differ from a line feed only in the top bit must not count.
+    std::string highBytes = "<r>";
+    for (int i = 0; i < 600; ++i) highBytes += "\x8a\n";
     const std::pair<std::string, std::string> cases[] = {
         {"<a x=1/>", "5 1:6"},
         {"<r>\n  <bad attr=oops/>\n</r>", "16 2:13"},
@@ -28,6 +31,7 @@ TEST(ErrorPosition, PointsAtTheCharacterTheParserStoppedOn) {
         {"", "0 1:1"},
         // Far past the first blocks of input.
         {lines + "<e x>", "2507 501:5"},
+        {highBytes + "<e x>", "1207 601:5"},
         // A line feed as the very last byte of a block.
         {"<r>" + std::string(1020, 'x') + "\n<e x>", "1028 2:5"},
     };
