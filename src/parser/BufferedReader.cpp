@@ -6,16 +6,36 @@
 #include <cstring>
 #include <iterator>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace CorvaneXML {
 
 namespace {
 
-// The line feeds in [begin, end), eight bytes at a time: a byte-wise count
-// costs a fifth of a parse.
+// The line feeds in [begin, end), many bytes at a time: a byte-wise count
+// costs a fifth of a parse. Sixteen-byte vectors where the machine has them,
+// then words of eight, then single bytes.
 std::uint64_t CountLineFeeds(const char* begin, const char* end) {
+    std::uint64_t feeds = 0;
+#if defined(__SSE2__)
+    const __m128i feed = _mm_set1_epi8('\n');
+    const __m128i zero = _mm_setzero_si128();
+    while (end - begin >= 16) {
+        // Each lane counts up to 255 matches before the lanes are summed.
+        __m128i lanes = zero;
+        for (int round = 0; round < 255 && end - begin >= 16; ++round, begin += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin));
+            lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(bytes, feed));
+        }
+        const __m128i sums = _mm_sad_epu8(lanes, zero);
+        feeds += static_cast<std::uint64_t>(_mm_cvtsi128_si64(sums)) +
+                 static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
+    }
+#endif
     constexpr std::uint64_t kOnes = 0x0101010101010101u;
     constexpr std::uint64_t kLow7 = 0x7f7f7f7f7f7f7f7fu;
-    std::uint64_t feeds = 0;
     for (; end - begin >= 8; begin += 8) {
         std::uint64_t word;
         std::memcpy(&word, begin, sizeof word);
