@@ -5,7 +5,7 @@
 #include <CorvaneTools/CorvaneTools.h>
 
 #include <cstring>
-#include <typeinfo>
+#include "foundation/ExactType.h"
 
 namespace CorvaneXML {
 
@@ -33,7 +33,7 @@ XIXMLAttribute* XCXMLElement::PlaceAttribute(const XCXMLKey& name, const char* v
     XCXMLAttribute* const own = static_cast<XCXMLAttribute*>(lastAttribute_);
     if (firstAttribute_ == nullptr) {
         firstAttribute_ = attribute;
-    } else if (own != nullptr && typeid(*lastAttribute_) == typeid(XCXMLAttribute) &&
+    } else if (own != nullptr && IsExactly<XCXMLAttribute>(*lastAttribute_) &&
                own->next_ == nullptr && own->owner_ == this) {
         // The hint is one of the library's own attributes and still the last:
         // what LastAttribute and SetNext would do, without calls through the

@@ -11,6 +11,7 @@
 
 #include "dom/PlainElement.h"
 #include "foundation/DestructorReport.h"
+#include "foundation/ExactType.h"
 
 #include <CorvaneTools/CorvaneTools.h>
 
@@ -28,7 +29,7 @@ const XCXMLElement* AsPlain(const XIXMLNode* node) { return static_cast<const XC
 void XCXMLElement::DestroyAttributes() {
     while (firstAttribute_ != nullptr) {
         XIXMLAttribute* attribute = firstAttribute_;
-        if (typeid(*attribute) != typeid(XCXMLAttribute) ||
+        if (!IsExactly<XCXMLAttribute>(*attribute) ||
             static_cast<XCXMLAttribute*>(attribute)->owner_ != this) {
             attribute->Destroy();
             continue;
@@ -64,7 +65,7 @@ XCXMLElement::~XCXMLElement() {
             if (level == this) DestroyAttributes();
             while (level->firstChild_ != nullptr) {
                 XIXMLNode* child = level->firstChild_;
-                if (typeid(*child) == typeid(XCXMLData)) {
+                if (IsExactly<XCXMLData>(*child)) {
                     // What its Destroy() and destructor would do, without the
                     // calls through the interfaces.
                     XCXMLData* data = static_cast<XCXMLData*>(child);
@@ -105,7 +106,7 @@ XIXMLElement* XCXMLElement::CopyShallow(const XIXMLElement* keys, XIXMLElement* 
     XIXMLElement* copy = parent->AddElement(name);
     for (const XIXMLAttribute* attribute = firstAttribute_; attribute != nullptr;
          attribute = attribute->GetNext()) {
-        if (typeid(*attribute) == typeid(XCXMLAttribute)) {
+        if (IsExactly<XCXMLAttribute>(*attribute)) {
             // What the attribute's Copy does, without climbing to the root again.
             const XCXMLKey key = keys->GetKey(attribute->GetName());
             copy->AddAttribute(key, attribute->GetValue());

@@ -3,7 +3,7 @@
 
 #include <CorvaneXML/XMLElement.h>
 
-#include <typeinfo>
+#include "foundation/ExactType.h"
 
 namespace CorvaneXML {
 
@@ -13,11 +13,11 @@ namespace CorvaneXML {
 // (which would recurse once per level). Subclasses, the root and host
 // implementations keep their virtual calls.
 inline bool IsPlainElement(const XIXMLNode* node) {
-    return typeid(*node) == typeid(XCXMLElement);
+    return IsExactly<XCXMLElement>(*node);
 }
 
 inline bool IsPlainElement(const XIXMLElement* element) {
-    return typeid(*element) == typeid(XCXMLElement);
+    return IsExactly<XCXMLElement>(*element);
 }
 
 // The element that finally answers GetKey for `element`: a plain element only

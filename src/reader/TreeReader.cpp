@@ -6,7 +6,6 @@
 
 #include <CorvaneTools/CorvaneTools.h>
 
-#include <typeinfo>
 
 using Corvane::CvThrow;
 
@@ -16,7 +15,7 @@ namespace {
 
 XCXMLElement* OwnElement(XIXMLElement* element) {
     if (element == nullptr) return nullptr;
-    if (!IsPlainElement(element) && typeid(*element) != typeid(XCXMLRoot)) return nullptr;
+    if (!IsPlainElement(element) && !IsExactly<XCXMLRoot>(*element)) return nullptr;
     return static_cast<XCXMLElement*>(element);
 }
 
