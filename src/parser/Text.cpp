@@ -5,6 +5,7 @@
 #include "parser/Require.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -69,32 +70,37 @@ void CXMLParser::ReadData() {
 // Entered at '&'; appends the replacement to `text` and leaves `current`
 // at the ';'.
 void CXMLParser::ReadEntity() {
-    char name[kEntityArea];
+    char area[kEntityArea];
+    // The name as read, not NUL-terminated: inside the block when the
+    // reference ends there (the usual case, read in place), else copied byte
+    // by byte into `area`. Names may hold a NUL byte, where every reading of
+    // them below stops as it would at the end of a C string.
+    const char* name = area;
     int length = 0;
-    // A reference that ends inside the block is taken in one piece; one that
-    // crosses into the next block, or is too long, byte by byte.
     const char* start = reader->Rest();
-    const std::size_t room = std::min<std::size_t>(static_cast<std::size_t>(reader->End() - start),
-                                                   kEntityArea);
-    if (const void* semicolon = std::memchr(start, ';', room)) {
-        length = static_cast<int>(static_cast<const char*>(semicolon) - start);
-        std::memcpy(name, start, static_cast<std::size_t>(length));
-        reader->MoveTo(static_cast<const char*>(semicolon) + 1);
+    const char* const limit = start + std::min<std::ptrdiff_t>(reader->End() - start, kEntityArea);
+    // References are a few bytes long: a loop beats a call to memchr.
+    const char* semicolon = start;
+    while (semicolon != limit && *semicolon != ';') ++semicolon;
+    if (semicolon != limit) {
+        name = start;
+        length = static_cast<int>(semicolon - start);
+        reader->MoveTo(semicolon + 1);
         current = ';';
     } else {
         while (Read() != ';') {
             Require(current != -1, "End of Data unexpected");
             Require(length < kEntityArea - 1, "Entity too big");
-            name[length++] = static_cast<char>(current);
+            area[length++] = static_cast<char>(current);
         }
     }
-    name[length] = '\0';
+    const char* const nameEnd = name + length;
 
-    if (name[0] == '#') {
+    if (length > 0 && name[0] == '#') {
         // Wrapping arithmetic is intended: only the digits are checked.
         std::uint32_t value = 0;
-        if (name[1] == 'x') {
-            for (const char* digit = name + 2; *digit != '\0'; ++digit) {
+        if (length > 1 && name[1] == 'x') {
+            for (const char* digit = name + 2; digit != nameEnd && *digit != '\0'; ++digit) {
                 std::uint32_t d;
                 if (*digit >= '0' && *digit <= '9') {
                     d = static_cast<std::uint32_t>(*digit - '0');
@@ -107,7 +113,7 @@ void CXMLParser::ReadEntity() {
                 value = value * 16u + d;
             }
         } else {
-            for (const char* digit = name + 1; *digit != '\0'; ++digit) {
+            for (const char* digit = name + 1; digit != nameEnd && *digit != '\0'; ++digit) {
                 Require(*digit >= '0' && *digit <= '9', kBadUnicode);
                 value = value * 10u + static_cast<std::uint32_t>(*digit - '0');
             }
@@ -127,9 +133,12 @@ void CXMLParser::ReadEntity() {
         }
     }
 
-    if (!EvalEntity(name, kEntityArea)) Corvane::CvThrow::Signale("Unrecognized entity");
+    // A handler gets the name NUL-terminated in an area it may rewrite.
+    if (name != area) std::memcpy(area, name, static_cast<std::size_t>(length));
+    area[length] = '\0';
+    if (!EvalEntity(area, kEntityArea)) Corvane::CvThrow::Signale("Unrecognized entity");
     // Bounded: a handler that forgot the NUL cannot make us read past the area.
-    text.AddEach(name, static_cast<int>(strnlen(name, kEntityArea)));
+    text.AddEach(area, static_cast<int>(strnlen(area, kEntityArea)));
 }
 
 // Six-byte UTF-8 form: no surrogate or range checks below 2^31.

@@ -56,6 +56,9 @@ TEST_P(BothModes, DocumentsGiveExactEvents) {
          "\xF0\x90\x80\x80\xF7\xBF\xBF\xBF\xF8\x88\x80\x80\x80\xFB\xBF\xBF\xBF\xBF\xFC\x84\x80\x80\x80\x80"
          "\xFD\xBF\xBF\xBF\xBF\xBF\n"
          "open b\ndata \nclose 2\nclose 1"},
+        // A NUL byte ends a character reference's digits, wherever the ';' is.
+        {std::string("<a>&#66\0x;&#x43\0;&\0;</a>", 25), "open a\nerror: Unrecognized entity"},
+        {std::string("<a>&#66\0x;&#x43\0;</a>", 21), "open a\ndata BC\nclose 1"},
         {"<?pi?><?pi  a ? b ?><?t ?\?><a/><?end x?>",
          "pi pi|\npi pi|a ? b \npi t|?\nopen a\nclose 1\npi end|x"},
         // DOCTYPE forms, also inside an element.
