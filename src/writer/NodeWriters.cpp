@@ -14,7 +14,7 @@ void XCXMLData::WriteTo(XCXMLWriter* writer, int depth) const {
     if (provider_ != nullptr) {
         // The provider writes the body itself; nothing it writes is checked.
         writer->WriteToken("<![CDATA[");
-        Corvane::CvThrow::SiFaux(provider_->Write(writer->GetStream(), depth, this));
+        Corvane::CvThrow::SiFaux(provider_->Write(writer->SettledStream(), depth, this));
         writer->WriteToken("]]>");
         return;
     }

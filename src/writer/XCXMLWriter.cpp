@@ -37,10 +37,15 @@ const char* EndOfRun(const char* s, unsigned char ends) {
 constexpr char kIndent[] = "\n\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
 constexpr std::size_t kIndentTabs = sizeof kIndent - 2;
 
+// The least room added to a string at a time. Small enough that the bytes it
+// first sets to zero are still in the cache when the writer overwrites them,
+// large enough that adding it is rare.
+constexpr std::size_t kStringRoom = 4096;
+
 }  // namespace
 
 XCXMLWriter::XCXMLWriter(XIXMLWriteStream* stream) noexcept
-    : stream_(stream), string_(nullptr), file_(nullptr), skipNewLine_(true) {
+    : stream_(stream), string_(nullptr), file_(nullptr), next_(nullptr), end_(nullptr), skipNewLine_(true) {
     if (stream == nullptr) return;
     // Exact types only: a derived class may override Write and count on
     // seeing every call.
@@ -49,32 +54,72 @@ XCXMLWriter::XCXMLWriter(XIXMLWriteStream* stream) noexcept
         string_ = static_cast<XCXMLStringWriteStream*>(stream);
     } else if (type == typeid(XCXMLFileWriteStream)) {
         file_ = static_cast<XCXMLFileWriteStream*>(stream);
+        OpenOnFile();
     }
+}
+
+void XCXMLWriter::Settle() noexcept {
+    if (next_ == nullptr) return;
+    if (string_ != nullptr) {
+        // Only ever shortens the string, which cannot fail.
+        string_->target_->resize(static_cast<std::size_t>(next_ - string_->target_->data()));
+    } else {
+        file_->used_ = static_cast<std::size_t>(next_ - file_->buffer_.data());
+    }
+    next_ = end_ = nullptr;
+}
+
+void XCXMLWriter::OpenOnFile() noexcept {
+    if (file_->failed_) return;
+    next_ = file_->buffer_.data() + file_->used_;
+    end_ = file_->buffer_.data() + file_->buffer_.size();
+}
+
+void XCXMLWriter::OpenOnString(std::size_t size) {
+    std::string& target = *string_->target_;
+    const std::size_t used = next_ != nullptr ? static_cast<std::size_t>(next_ - target.data()) : target.size();
+    // The new room is zeroed once here; a string that must reallocate grows
+    // by the string's own factor, so the copies stay linear in the output.
+    target.resize(used + std::max(size, kStringRoom));
+    next_ = &target[used];
+    end_ = &target[0] + target.size();
 }
 
 void XCXMLWriter::Refused() { Corvane::CvThrow::SiFaux(false, "Can't write character"); }
 
-void XCXMLWriter::PutPlain(const char* data, std::size_t size) {
+void XCXMLWriter::PutOutside(const char* data, std::uint64_t size) {
     if (string_ != nullptr) {
-        if (size != 0) string_->target_->append(data, size);
+        OpenOnString(static_cast<std::size_t>(size));
+        std::memcpy(next_, data, static_cast<std::size_t>(size));
+        next_ += size;
+        return;
+    }
+    // The stream decides: a file stream drains its buffer or finds its file
+    // failed. It may move its bytes, so the window is opened afresh.
+    Settle();
+    if (stream_->Write(data, size) != size) Refused();
+    if (file_ != nullptr) OpenOnFile();
+}
+
+void XCXMLWriter::PutPlainOutside(const char* data, std::size_t size) {
+    if (string_ != nullptr) {
+        if (size != 0) PutOutside(data, size);
         return;
     }
     const char* const end = data + size;
     while (data != end) {
         // The bytes that fit are what one call per byte would have copied
-        // into the buffer; the first that does not is a call of its own,
-        // which drains the buffer or finds the file failed.
-        std::size_t fits = 0;
-        if (file_ != nullptr && !file_->failed_) {
-            fits = std::min<std::size_t>(file_->buffer_.size() - file_->used_, static_cast<std::size_t>(end - data));
-            std::memcpy(file_->buffer_.data() + file_->used_, data, fits);
-            file_->used_ += fits;
+        // into the buffer; the first that does not is a call of its own.
+        if (next_ != nullptr) {
+            const std::size_t fits =
+                std::min(static_cast<std::size_t>(end_ - next_), static_cast<std::size_t>(end - data));
+            std::memcpy(next_, data, fits);
+            next_ += fits;
             data += fits;
+            if (data == end) return;
         }
-        if (fits == 0) {
-            if (stream_->Write(data, 1) != 1) Refused();
-            ++data;
-        }
+        PutOutside(data, 1);
+        ++data;
     }
 }
 

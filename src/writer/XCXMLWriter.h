@@ -18,23 +18,36 @@ namespace CorvaneXML {
 //
 // A stream that is exactly one of the library's ready-made write streams
 // (not a class derived from one, which may watch its calls) is not called at
-// all where the result is known: the writer does itself what that Write would
-// do, appending to the string, or copying into the file stream's buffer while
-// the bytes fit. Runs of plain characters then go in one piece. Whatever the
-// shortcut cannot decide (a full buffer, a failed file) goes through Write,
+// all where the result is known. The writer keeps a window on the stream's
+// own memory and copies into it: the free part of the file stream's buffer,
+// or, for the string stream, room added at the end of the string. Whatever
+// the window cannot take (a full buffer, a failed file) goes through Write,
 // so the bytes, the buffering and the failures stay those of the calls.
 //
-// A writer lives on the stack of one Write entry point and allocates nothing.
+// While the window is open the stream does not know what it holds; Settle()
+// tells it, and must come before anyone else may look at or write to the
+// stream: a data provider, a node or attribute of a host's class, and the
+// caller once the writer is gone (the destructor settles, also when an
+// exception passes).
+//
+// A writer lives on the stack of one Write entry point and allocates nothing
+// of its own; only the string it writes into grows.
 class XCXMLWriter {
 public:
     explicit XCXMLWriter(XIXMLWriteStream* stream) noexcept;
+    ~XCXMLWriter() { Settle(); }
     XCXMLWriter(const XCXMLWriter&) = delete;
     XCXMLWriter& operator=(const XCXMLWriter&) = delete;
 
-    // The host's stream, for data providers that write their own body. What
-    // they write lands where it would without the shortcuts: the writer keeps
-    // no state of the stream's between calls.
-    XIXMLWriteStream* GetStream() const noexcept { return stream_; }
+    // The host's stream, settled, for data providers that write their own
+    // body.
+    XIXMLWriteStream* SettledStream() noexcept {
+        Settle();
+        return stream_;
+    }
+    // Hands the stream what the window holds and closes the window; the next
+    // write opens it again.
+    void Settle() noexcept;
 
     void WriteChar(char c) { Put(&c, 1); }
     // The bytes before the NUL, unchanged, in one call (size 0 for an empty
@@ -57,26 +70,42 @@ public:
     void SkipNextNewLine() noexcept { skipNewLine_ = true; }
 
 private:
-    // One Write call's worth. Every byte passes here or through PutPlain: the
-    // check stays inline, the raise does not.
+    // One Write call's worth. Every byte passes here or through PutPlain; the
+    // window's check stays inline, everything else does not.
     void Put(const char* data, std::uint64_t size) {
-        if (string_ != nullptr) {
-            string_->target_->append(data, static_cast<std::size_t>(size));
-        } else if (file_ != nullptr && !file_->failed_ && size <= file_->buffer_.size() - file_->used_) {
-            // What XCXMLFileWriteStream::Write does first; the rest is its own.
-            std::memcpy(file_->buffer_.data() + file_->used_, data, static_cast<std::size_t>(size));
-            file_->used_ += static_cast<std::size_t>(size);
-        } else if (stream_->Write(data, size) != size) {
-            Refused();
+        if (next_ != nullptr && size <= static_cast<std::size_t>(end_ - next_)) {
+            std::memcpy(next_, data, static_cast<std::size_t>(size));
+            next_ += size;
+        } else {
+            PutOutside(data, size);
         }
     }
     // `size` plain characters, each worth a call of its own; none for 0.
-    void PutPlain(const char* data, std::size_t size);
+    void PutPlain(const char* data, std::size_t size) {
+        if (next_ != nullptr && size <= static_cast<std::size_t>(end_ - next_)) {
+            std::memcpy(next_, data, size);
+            next_ += size;
+        } else {
+            PutPlainOutside(data, size);
+        }
+    }
+    // What does not fit the window: a wider window for a string, else a call.
+    void PutOutside(const char* data, std::uint64_t size);
+    void PutPlainOutside(const char* data, std::size_t size);
+    // Opens the window on the file stream's buffer, unless the file failed.
+    void OpenOnFile() noexcept;
+    // Opens the window with room for at least `size` bytes at the string's
+    // logical end.
+    void OpenOnString(std::size_t size);
     void Refused();
 
     XIXMLWriteStream* stream_;
     XCXMLStringWriteStream* string_;  // stream_, when exactly this class
     XCXMLFileWriteStream* file_;      // stream_, when exactly this class
+    // The window: where the next byte goes and where the room ends; both
+    // null when it is closed, which it always is for a host's stream.
+    char* next_;
+    char* end_;
     bool skipNewLine_;
 };
 

@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -225,4 +226,25 @@ TEST(ReadyMadeStreams, AFailedFileStreamStopsTheWriterAtOnce) {
             EXPECT_EQ(mark->reached, 1) << textFirst << derived;
         }
     }
+}
+
+TEST(ReadyMadeStreams, AStringHoldsWhatWasWrittenWhenTheWriteIsCutShort) {
+    // A host node that raises ends the write half way; the string must then
+    // hold exactly the bytes written before it, as a host's stream would.
+    struct Raising : XCXMLNode {
+        using XCXMLNode::XCXMLNode;
+        void WriteTo(XCXMLWriter*, int) const override { throw std::runtime_error("stop"); }
+        XIXMLNode* Copy(XIXMLElement*) const override { return nullptr; }
+    };
+    XCXMLTree tree;
+    XIXMLElement* e = tree.GetRoot()->AddElement("e");
+    e->AddAttribute("k", "v&"), e->AddData("x<y");
+    new Raising(e);
+    StringWriteStream host;
+    std::string text = "kept";
+    XCXMLStringWriteStream exact(text);
+    EXPECT_EQ(Raised(tree, host), "stop");
+    EXPECT_EQ(Raised(tree, exact), "stop");
+    EXPECT_EQ(text, "kept" + host.text);
+    EXPECT_EQ(host.text, "<e k=\"v&amp;\">x&lt;y");
 }
