@@ -1,0 +1,130 @@
+// Editing shapes that once walked whole lists or climbed to the root, checked
+// against what a plain model of the lists says.
+
+#include <CorvaneXML/CorvaneXML.h>
+
+#include <gtest/gtest.h>
+
+#include "../dom/HostObjects.h"
+
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace CorvaneXML;
+
+std::vector<XIXMLNode*> Children(const XIXMLElement* element) {
+    std::vector<XIXMLNode*> children;
+    for (XIXMLNode* node = element->GetFirstNode(); node; node = node->GetNext()) children.push_back(node);
+    return children;
+}
+
+// Random appends, removals, moves and lookups by position on one list that
+// holds library nodes and host nodes; the list must always be the model.
+TEST(Editing, ChildListsFollowTheModel) {
+    host::Log log;
+    XCXMLTree tree;
+    XIXMLElement* list = tree.GetRoot()->AddElement("list");
+    std::vector<XIXMLNode*> model;
+    std::mt19937 random(7);
+    for (int step = 0; step < 4000; ++step) {
+        const std::size_t size = model.size();
+        const std::size_t pick = size ? random() % size : 0;
+        switch (random() % 7) {
+            case 0: model.push_back(list->AddElement("e")->AsNode()); break;
+            case 1: model.push_back(list->AddComment("c")->AsNode()); break;
+            case 2: model.push_back(new host::Node(&log, "h")), list->AddNode(model.back()); break;
+            case 3:  // from the end, as a stack pops
+                if (size) model.back()->Destroy(), model.pop_back();
+                break;
+            case 4:
+                if (size) list->RemoveNode(model[pick]), model[pick]->Destroy(), model.erase(model.begin() + pick);
+                break;
+            case 5: {
+                if (!size) break;
+                XIXMLNode* before = random() % 4 ? model[random() % size] : nullptr;
+                XIXMLNode* node = model[pick];
+                list->MoveNode(node, before);
+                if (node == before) break;
+                model.erase(model.begin() + pick);
+                model.insert(before ? std::find(model.begin(), model.end(), before) : model.end(), node);
+                break;
+            }
+            default:
+                for (std::size_t i = 0, elements = 0; i < size; ++i) {
+                    ASSERT_EQ(model[i]->Index(), i);
+                    if (model[i]->AsElement() == nullptr) continue;
+                    ASSERT_EQ(list->FindElementByIndex(static_cast<unsigned>(elements++)), model[i]->AsElement());
+                }
+        }
+        ASSERT_EQ(Children(list), model) << "step " << step;
+    }
+}
+
+// Attributes added, and destroyed from the end, the middle and the front.
+TEST(Editing, AttributeListsFollowTheModel) {
+    XCXMLTree tree;
+    XIXMLElement* element = tree.GetRoot()->AddElement("e");
+    std::vector<XIXMLAttribute*> model;
+    std::mt19937 random(11);
+    for (int step = 0; step < 3000; ++step) {
+        if (model.empty() || random() % 2) {
+            model.push_back(element->AddAttribute("a", "v"));
+        } else {
+            const std::size_t pick = random() % 3 == 0 ? model.size() - 1 : random() % model.size();
+            model[pick]->Destroy();
+            model.erase(model.begin() + pick);
+        }
+        std::vector<XIXMLAttribute*> list;
+        for (XIXMLAttribute* a = element->GetFirstAttribute(); a; a = a->GetNext()) list.push_back(a);
+        ASSERT_EQ(list, model) << "step " << step;
+    }
+}
+
+// An element of the library's own answers GetKey without a climb, and must
+// answer exactly as the climb would, whatever happened to the chain above it.
+struct Relay : XCXMLElement {
+    Relay(const XCXMLTree& keys) : XCXMLElement(nullptr, XCXMLKey()), keys(keys) {}
+    const XCXMLKey& GetKey(const char* name) const override { return keys.GetKey(name); }
+    const XCXMLTree& keys;
+};
+
+TEST(Editing, DeepElementsInternWhereTheClimbWould) {
+    auto tree = std::make_unique<XCXMLTree>();
+    XCXMLTree other;
+    XIXMLElement* chain[300];
+    chain[0] = tree->GetRoot()->AddElement("top");
+    for (int i = 1; i < 300; ++i) chain[i] = chain[i - 1]->AddElement(("e" + std::to_string(i)).c_str());
+    XIXMLElement* mid = chain[100];
+    XIXMLElement* deep = chain[299];
+    auto keyOf = [&](XIXMLElement* e) { return static_cast<const char*>(e->GetKey("k")); };
+    EXPECT_EQ(keyOf(deep), tree->GetKey("k"));
+    chain[99]->RemoveNode(mid->AsNode());
+    EXPECT_EQ(host::Raised([&] { deep->AddElement("x"); }), "XCXMLElement::GetKey - element isn't in a tree");
+    chain[99]->AddNode(mid->AsNode());
+    EXPECT_EQ(keyOf(deep->AddElement("x")), tree->GetKey("k"));
+    // A host's element in the chain answers for everything below it.
+    chain[99]->RemoveNode(mid->AsNode());
+    Relay* relay = new Relay(other);
+    chain[99]->AddNode(relay->AsNode());
+    relay->AddNode(mid->AsNode());
+    EXPECT_EQ(keyOf(deep), other.GetKey("k"));
+    // Moved into another document, which outlives the first.
+    relay->RemoveNode(mid->AsNode());
+    XIXMLElement* adopter = other.GetRoot()->AddElement("adopter");
+    adopter->AddNode(mid->AsNode());
+    tree.reset();
+    EXPECT_EQ(keyOf(deep), other.GetKey("k"));
+    EXPECT_EQ(deep->FindElement("x"), nullptr);  // its child holds a key of the first document
+    mid->AsNode()->Copy(adopter);
+    EXPECT_EQ(keyOf(deep->AddElement("y")), other.GetKey("k"));
+    // Taken out of a document that is gone: no tree any more.
+    adopter->RemoveNode(mid->AsNode());
+    EXPECT_EQ(host::Raised([&] { keyOf(deep); }), "XCXMLElement::GetKey - element isn't in a tree");
+    mid->Destroy();
+}
+
+}  // namespace
