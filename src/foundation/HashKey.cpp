@@ -90,7 +90,7 @@ XCXMLKey& CHashKey::GetKey(const char* name) {
 }
 
 bool CHashKey::WorthDoubling(const char* name) const {
-    if (capacity_ > INT_MAX / 2 || count_ < capacity_ / 8) return false;
+    if (capacity_ > INT_MAX / 2 || count_ < capacity_ / 16) return false;
     // The run is full; it spreads if any of its names has another hash.
     const std::uint32_t hash = Hash(name);
     const std::uint32_t mask = static_cast<std::uint32_t>(capacity_) - 1;
@@ -134,7 +134,7 @@ void CHashKey::Grow(int requested) {
                 *slot = old[i];
             }
         }
-        if (misfits != 0 && requested <= INT_MAX / 2 && count_ >= requested / 8) {
+        if (misfits != 0 && requested <= INT_MAX / 2 && count_ >= requested / 16) {
             Restore(fresh, old, oldCapacity);
             Corvane::XCReporter::Warning("CHashKey::Grow - Double grow needed");
             requested *= 2;

@@ -16,9 +16,9 @@ namespace CorvaneXML {
 //
 // Doubling helps only when it separates the names of a full run. It does
 // not when they share their whole hash, and it is not worth it while the
-// table is less than an eighth full (a run of ordinary names fills by chance
-// only at a far higher fill), which also bounds the table to 16 slots per
-// name. Names whose run is full at such a time go to an overflow set
+// table is less than a sixteenth full (a run of ordinary names fills by
+// chance only at a far higher fill), which also bounds the table to 32 slots
+// per name. Names whose run is full at such a time go to an overflow set
 // hashed with a random key instead, so no choice of names can make the table
 // grow faster than the names it holds. A name stays where it was first put:
 // a name missing from its run is looked for in the overflow.
