@@ -61,8 +61,8 @@ namespace {
 
 using namespace CorvaneXML;
 
-// The worst a read tree may hold per input byte, whatever the document: the
-// figure the README promises.
+// Above the densest of these shapes (empty siblings, about 24 bytes per byte)
+// with a margin; the blow-ups this guards against are exponential.
 constexpr double kWorstPerByte = 32;
 
 // The key table's hash, as documented: every step multiplies the state by a
