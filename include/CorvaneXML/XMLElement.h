@@ -100,7 +100,7 @@ private:
     XIXMLNode* ChildBefore(XIXMLNode* child) const;
     XIXMLAttribute* LastAttribute() const;
     XIXMLAttribute* AttributeBefore(XIXMLAttribute* attribute) const;
-    static void SetPrevious(XIXMLNode* node, XIXMLNode* previous);
+    inline static void SetPrevious(XIXMLNode* node, XIXMLNode* previous);
     static void SetPrevious(XIXMLAttribute* attribute, XIXMLAttribute* previous);
 
     // Where this element stands in its document (see CDocumentHome): null
@@ -111,14 +111,14 @@ private:
     CDocumentHome* Home() const { return reinterpret_cast<CDocumentHome*>(home_ & ~std::uintptr_t{1}); }
     bool OutOfHome() const { return (home_ & 1) != 0; }
     // The home, while the document is whole and this element in it.
-    CDocumentHome* SettledHome() const;
+    inline CDocumentHome* SettledHome() const;
     // The document's root, when this element is known to be under it through
     // the library's own elements alone; null when only a climb can tell.
     const XIXMLElement* SettledRoot() const;
     // The home shared by the children a factory of this element makes.
     CDocumentHome* HomeForChildren() const;
     void Rehome(XIXMLElement* parent);
-    void ForgetPosition() const;
+    inline void ForgetPosition() const;
     void LeaveHome();
 
     XCXMLKey name_;

@@ -57,6 +57,18 @@ inline void ReleaseHome(CDocumentHome* home, std::size_t holds) noexcept {
     if (home->holds.fetch_sub(holds, std::memory_order_acq_rel) == holds) delete home;
 }
 
+inline CDocumentHome* XCXMLElement::SettledHome() const {
+    CDocumentHome* const home = Home();
+    return home != nullptr && !OutOfHome() && home->Whole() ? home : nullptr;
+}
+
+inline void XCXMLElement::ForgetPosition() const {
+    if (CDocumentHome* home = SettledHome()) {
+        if (home->position.list == this) home->position = {};
+        if (home->elementPosition.list == this) home->elementPosition = {};
+    }
+}
+
 }  // namespace CorvaneXML
 
 #endif

@@ -17,21 +17,6 @@ namespace CorvaneXML {
 
 using Corvane::CvThrow;
 
-namespace {
-
-// The library's own nodes keep the link to the node before them. In the last
-// step of its destruction, when it leaves its parent's list, a node is a
-// plain XCXMLNode, which keeps the link too.
-XCXMLNode* OwnNode(XIXMLNode* node) {
-    if (node == nullptr) return nullptr;
-    if (IsExactly<XCXMLElement>(*node) || IsExactly<XCXMLData>(*node) || IsExactly<XCXMLNode>(*node) ||
-        IsExactly<XCXMLComment>(*node) || IsExactly<XCXMLPI>(*node) || IsExactly<XCXMLDocType>(*node)) {
-        return static_cast<XCXMLNode*>(node);
-    }
-    return nullptr;
-}
-
-}  // namespace
 
 const XIXMLElement* KeySource(const XIXMLElement* element) {
     while (element != nullptr && IsPlainElement(element)) {
@@ -57,11 +42,6 @@ const XCXMLKey& XCXMLElement::GetName() const { return name_; }
 void XCXMLElement::SetName(const XCXMLKey& name) { name_ = name; }
 
 // --- the document home ------------------------------------------------------
-
-CDocumentHome* XCXMLElement::SettledHome() const {
-    CDocumentHome* const home = Home();
-    return home != nullptr && !OutOfHome() && home->Whole() ? home : nullptr;
-}
 
 const XIXMLElement* XCXMLElement::SettledRoot() const {
     const CDocumentHome* home = SettledHome();
@@ -98,17 +78,9 @@ void XCXMLElement::Rehome(XIXMLElement* parent) {
     }
 }
 
-void XCXMLElement::ForgetPosition() const {
-    if (CDocumentHome* home = SettledHome()) {
-        if (home->position.list == this) home->position = {};
-        if (home->elementPosition.list == this) home->elementPosition = {};
-    }
-}
-
 void XCXMLElement::LeaveHome() {
     CDocumentHome* const home = Home();
     if (home == nullptr) return;
-    ForgetPosition();
     if (OutOfHome()) {
         ReleaseHome(home, 2);
     } else if (home->owner == this) {
@@ -118,10 +90,6 @@ void XCXMLElement::LeaveHome() {
 }
 
 // --- list editing -----------------------------------------------------------
-
-void XCXMLElement::SetPrevious(XIXMLNode* node, XIXMLNode* previous) {
-    if (XCXMLNode* own = OwnNode(node)) own->previous_ = previous;
-}
 
 XIXMLNode* XCXMLElement::LastChild() const {
     if (firstChild_ == nullptr) return nullptr;

@@ -9,6 +9,7 @@
 
 #include <CorvaneXML/XMLData.h>
 
+#include "dom/DocumentHome.h"
 #include "dom/PlainElement.h"
 #include "foundation/DestructorReport.h"
 #include "foundation/ExactType.h"
@@ -57,7 +58,6 @@ void XCXMLElement::DestroyAttributes() {
 void XCXMLElement::UnlinkFirstChild(XCXMLNode* child) {
     firstChild_ = child->XCXMLNode::GetNext();
     SetPrevious(firstChild_, child->previous_);
-    ForgetPosition();
     child->XCXMLNode::SetParent(nullptr);
     child->XCXMLNode::SetNext(nullptr);
 }
@@ -67,6 +67,8 @@ XCXMLElement::~XCXMLElement() {
     // children are entered instead of destroyed through their Destroy(), and
     // deleted once they are empty; by then their own destructor has nothing
     // left to do but leave their parent's list.
+    // Positions found in a list go before its nodes do.
+    ForgetPosition();
     XCXMLElement* level = this;
     for (;;) {
         try {
@@ -90,6 +92,7 @@ XCXMLElement::~XCXMLElement() {
                 XCXMLElement* element = AsPlain(child);
                 element->CheckGuard();
                 level = element;
+                level->ForgetPosition();
                 level->DestroyAttributes();
             }
         } catch (...) {
@@ -97,7 +100,6 @@ XCXMLElement::~XCXMLElement() {
             // What this level had left is abandoned, as its destructor would.
             level->firstAttribute_ = nullptr;
             level->firstChild_ = nullptr;
-            level->ForgetPosition();
             continue;
         }
         if (level == this) break;
