@@ -33,6 +33,12 @@ Document Read(const std::string& text) {
     return Document(reader.ReadTree(&stream));
 }
 
+void Write(const XCXMLTree& tree) {
+    std::string out;
+    XCXMLStringWriteStream stream(out);
+    tree.Write(&stream);
+}
+
 std::string Repeat(std::size_t n, const std::function<std::string(std::size_t)>& piece) {
     std::string text;
     for (std::size_t i = 0; i < n; ++i) text += piece(i);
@@ -162,11 +168,7 @@ const std::vector<Case>& Cases() {
          [](std::size_t n) {
              auto tree = std::make_shared<Document>(Read(Repeat(n, [](std::size_t) { return "<a>"; }) +
                                                          Repeat(n, [](std::size_t) { return "</a>"; })));
-             return [tree] {
-                 std::string out;
-                 XCXMLStringWriteStream stream(out);
-                 (*tree)->Write(&stream);
-             };
+             return [tree] { Write(**tree); };
          }},
         {"read records", 10000,
          [](std::size_t n) {
@@ -176,11 +178,7 @@ const std::vector<Case>& Cases() {
         {"write records", 10000,
          [](std::size_t n) {
              auto tree = std::make_shared<Document>(Read(Records(n)));
-             return [tree] {
-                 std::string out;
-                 XCXMLStringWriteStream stream(out);
-                 (*tree)->Write(&stream);
-             };
+             return [tree] { Write(**tree); };
          }},
         {"read distinct names", 10000,
          [](std::size_t n) {
