@@ -17,7 +17,6 @@ namespace CorvaneXML {
 
 using Corvane::CvThrow;
 
-
 const XIXMLElement* KeySource(const XIXMLElement* element) {
     while (element != nullptr && IsPlainElement(element)) {
         if (const XIXMLElement* root = static_cast<const XCXMLElement*>(element)->SettledRoot()) return root;
@@ -184,6 +183,7 @@ void XCXMLElement::MoveNode(XIXMLNode* node, XIXMLNode* before) {
 }
 
 unsigned int XCXMLElement::IndexOf(const XIXMLNode* node) const {
+    if (node == nullptr) return 0xFFFFFFFFu;
     // From the last position found to the end, then from the start up to it.
     CDocumentHome* const home = SettledHome();
     XIXMLNode* from = firstChild_;
@@ -200,7 +200,7 @@ unsigned int XCXMLElement::IndexOf(const XIXMLNode* node) const {
         for (child = firstChild_; child != from && child != node; child = child->GetNext()) ++index;
         if (child == from) child = nullptr;
     }
-    if (child == nullptr || node == nullptr) return 0xFFFFFFFFu;
+    if (child == nullptr) return 0xFFFFFFFFu;
     if (home != nullptr) home->position = {this, child, index};
     return index;
 }
