@@ -24,6 +24,8 @@ namespace {
 
 XCXMLElement* AsPlain(XIXMLNode* node) { return static_cast<XCXMLElement*>(node); }
 
+const XCXMLElement* AsPlain(const XIXMLNode* node) { return static_cast<const XCXMLElement*>(node); }
+
 // Whether `element` is `node` or lies below it.
 bool Encloses(const XIXMLNode* node, const XIXMLElement* element) {
     for (; element != nullptr; element = element->AsNode()->GetParent()) {
@@ -31,7 +33,6 @@ bool Encloses(const XIXMLNode* node, const XIXMLElement* element) {
     }
     return false;
 }
-const XCXMLElement* AsPlain(const XIXMLNode* node) { return static_cast<const XCXMLElement*>(node); }
 
 }  // namespace
 
@@ -66,8 +67,8 @@ XCXMLElement::~XCXMLElement() {
     // `level` is the element whose children are being destroyed. Plain
     // children are entered instead of destroyed through their Destroy(), and
     // deleted once they are empty; by then their own destructor has nothing
-    // left to do but leave their parent's list.
-    // Positions found in a list go before its nodes do.
+    // left to do but leave their parent's list. A position remembered in a
+    // list is forgotten before the list's nodes go.
     ForgetPosition();
     XCXMLElement* level = this;
     for (;;) {
