@@ -23,7 +23,6 @@ using Corvane::CvThrow;
 namespace {
 
 XCXMLElement* AsPlain(XIXMLNode* node) { return static_cast<XCXMLElement*>(node); }
-
 const XCXMLElement* AsPlain(const XIXMLNode* node) { return static_cast<const XCXMLElement*>(node); }
 
 // Whether `element` is `node` or lies below it.
