@@ -66,6 +66,12 @@ void LibXmlParse(benchmark::State& state, const Input* input);
 std::size_t LibXmlHeld(const Input& input);
 void ExpatParse(benchmark::State& state, const Input* input);
 
+// --- growth with size (Growth.cpp) -----------------------------------------------------
+
+// Prints time at 10n over time at n for hostile and ordinary cases, and the
+// heap per input byte of the shapes that push it up.
+void PrintGrowth();
+
 // --- registration and summary (Summary.cpp) ----------------------------------------
 
 class CollectingReporter;

@@ -2,6 +2,7 @@
 // one run on the same in-memory documents.
 //
 //   corvane_bench [benchmark flags] [file.xml ...]
+//   corvane_bench --growth      how costs grow from n to 10n (Growth.cpp)
 //
 // The generated documents are always measured; files named on the command
 // line are measured next to them.
@@ -206,6 +207,10 @@ int main(int argc, char** argv) {
     // libraries. Applies to every library alike.
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    if (argc == 2 && std::string(argv[1]) == "--growth") {
+        PrintGrowth();
+        return 0;
+    }
     xmlInitParser();
 
     std::vector<Input> inputs;

@@ -6,6 +6,7 @@
 #include <CorvaneXML/XMLNode.h>
 
 #include <cstddef>
+#include <cstdint>
 
 namespace CorvaneXML {
 
@@ -47,8 +48,16 @@ private:
     const char* InlineArea() const { return reinterpret_cast<const char*>(this + 1); }
     void FreeText();
 
-    char* text_;
-    XIXMLData::IXMLCData* provider_;
+    // A node holds owned text or a host's provider, never both; text nodes
+    // are many, so both share one word, the provider marked by the low bit
+    // (texts and objects both start at even addresses).
+    char* Text() const { return (content_ & 1) != 0 ? nullptr : reinterpret_cast<char*>(content_); }
+    XIXMLData::IXMLCData* Provider() const {
+        return (content_ & 1) != 0 ? reinterpret_cast<XIXMLData::IXMLCData*>(content_ & ~std::uintptr_t{1}) : nullptr;
+    }
+    void SetText(char* text) { content_ = reinterpret_cast<std::uintptr_t>(text); }
+
+    std::uintptr_t content_;
 };
 
 }  // namespace CorvaneXML

@@ -8,8 +8,11 @@
 #include <CorvaneXML/XMLNode.h>
 
 #include <cstddef>
+#include <cstdint>
 
 namespace CorvaneXML {
+
+struct CDocumentHome;
 
 // The library's element. Owns its attributes and children; destroying it
 // destroys its attributes first, then its children with their subtrees.
@@ -65,8 +68,12 @@ public:
     XIXMLElement* AsElement() override;
     void WriteTo(XCXMLWriter* writer, int depth) const override;
     XIXMLNode* Copy(XIXMLElement* parent) const override;
+    void SetParent(XIXMLElement* parent) override;
 
 private:
+    friend class XCXMLRoot;
+    friend const XIXMLElement* KeySource(const XIXMLElement* element);
+
     // The tree reader appends through the Place forms below, which put the
     // new node in the arena of the document it reads.
     friend class CXMLTreeReader;
@@ -82,20 +89,42 @@ private:
     // `parent`, interning names through `keys`.
     XIXMLElement* CopyShallow(const XIXMLElement* keys, XIXMLElement* parent) const;
 
-    // The last child and the last attribute, or null when unknown. Appending
-    // is the common edit (a reader appends every node), and walking all
-    // earlier siblings each time would make building a long list quadratic.
-    // A hint only: it is trusted while it still looks like the end of this
-    // element's list, else the list is walked. The element's own list edits
-    // keep it pointing at a live member or null.
+    // The last child and the last attribute, and the one before a given
+    // child or attribute. The library's nodes and attributes keep the one
+    // before them (the first keeps the last), so appending, removing from the
+    // end and inserting before a node cost no walk; the links are hints,
+    // trusted only while they still agree with the list, else the list is
+    // walked. The element's own list edits keep them pointing at live
+    // members.
     XIXMLNode* LastChild() const;
+    XIXMLNode* ChildBefore(XIXMLNode* child) const;
     XIXMLAttribute* LastAttribute() const;
+    XIXMLAttribute* AttributeBefore(XIXMLAttribute* attribute) const;
+    inline static void SetPrevious(XIXMLNode* node, XIXMLNode* previous);
+    static void SetPrevious(XIXMLAttribute* attribute, XIXMLAttribute* previous);
+
+    // Where this element stands in its document (see CDocumentHome): null
+    // for an element a factory did not make, or made under an element of
+    // another kind; the low bit is set while the element is out of its
+    // document (removed, or moved into another element that does not
+    // settle it back).
+    CDocumentHome* Home() const { return reinterpret_cast<CDocumentHome*>(home_ & ~std::uintptr_t{1}); }
+    bool OutOfHome() const { return (home_ & 1) != 0; }
+    // The home, while the document is whole and this element in it.
+    inline CDocumentHome* SettledHome() const;
+    // The document's root, when this element is known to be under it through
+    // the library's own elements alone; null when only a climb can tell.
+    const XIXMLElement* SettledRoot() const;
+    // The home shared by the children a factory of this element makes.
+    CDocumentHome* HomeForChildren() const;
+    void Rehome(XIXMLElement* parent);
+    inline void ForgetPosition() const;
+    void LeaveHome();
 
     XCXMLKey name_;
     XIXMLNode* firstChild_;
     XIXMLAttribute* firstAttribute_;
-    mutable XIXMLNode* lastChild_;
-    mutable XIXMLAttribute* lastAttribute_;
+    std::uintptr_t home_;
 };
 
 // The library's attribute: a key of the owner's document and an owned value.
@@ -142,6 +171,9 @@ private:
     void FreeValue();
 
     XIXMLAttribute* next_;
+    // The attribute before this one, or the last one for the first (see
+    // XCXMLElement::LastAttribute).
+    XIXMLAttribute* previous_;
     XIXMLElement* owner_;
     XCXMLKey name_;
     char* value_;

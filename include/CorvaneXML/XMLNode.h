@@ -53,8 +53,14 @@ protected:
     void CheckGuard() const { guard_.CheckMine(); }
 
 private:
+    friend class XCXMLElement;
+
     XIXMLNode* next_;
     XIXMLElement* parent_;
+    // The node before this one in its parent's list, or the last one for the
+    // first node: a hint kept by the library's elements, which check it
+    // before use, because a list may hold nodes of a host's classes too.
+    XIXMLNode* previous_;
     Corvane::XCMine guard_;
 };
 

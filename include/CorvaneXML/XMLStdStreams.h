@@ -54,10 +54,16 @@ public:
 
     std::uint64_t Write(const char* data, std::uint64_t size) override;
 
+    // Accepts at most `bytes` more bytes from now on (see SetLimit below).
+    void SetLimit(std::uint64_t bytes) { room_ = bytes; }
+    // The bytes this stream still accepts; no limit is UINT64_MAX.
+    std::uint64_t GetRoom() const { return room_; }
+
 private:
     friend class XCXMLWriter;
 
     std::string* target_;
+    std::uint64_t room_;
 };
 
 // Buffered writing to a C file the host opened for writing. Bytes reach the
@@ -67,6 +73,14 @@ private:
 // Flush() then returns false. The file is never closed by the stream. As with
 // the string stream, the XML writer copies into the buffer itself while the
 // bytes fit, when the stream is exactly this class; the result is the same.
+//
+// Both write streams take an optional limit. The written form of a document
+// can grow faster than the document (every level of nesting indents every
+// line below it, so n nested elements write about n * n / 2 tabs); a host
+// that writes documents it did not make itself should bound its output.
+// A Write that would pass the limit writes nothing and answers 0, so the XML
+// writer raises "Can't write character" and the stream holds exactly the
+// bytes of the calls before.
 class CORVANEXML_API XCXMLFileWriteStream : public XIXMLWriteStream {
 public:
     explicit XCXMLFileWriteStream(std::FILE* file, std::size_t bufferSize = 64 * 1024);
@@ -81,6 +95,11 @@ public:
     // byte written through this stream could not be delivered.
     bool Flush();
 
+    // Accepts at most `bytes` more bytes from now on.
+    void SetLimit(std::uint64_t bytes) { room_ = bytes; }
+    // The bytes this stream still accepts; no limit is UINT64_MAX.
+    std::uint64_t GetRoom() const { return room_; }
+
 private:
     friend class XCXMLWriter;
 
@@ -89,6 +108,7 @@ private:
     std::FILE* file_;
     std::vector<char> buffer_;
     std::size_t used_;
+    std::uint64_t room_;
     bool failed_;
 };
 

@@ -18,7 +18,7 @@ namespace CorvaneXML {
 using Corvane::CvThrow;
 
 XCXMLAttribute::XCXMLAttribute(XIXMLElement* owner, const XCXMLKey& name, const char* value)
-    : next_(nullptr), owner_(owner), name_(name), value_(CopyText(value)) {}
+    : next_(nullptr), previous_(nullptr), owner_(owner), name_(name), value_(CopyText(value)) {}
 
 void* XCXMLAttribute::operator new(std::size_t size) {
     void* block = AllocateNodeBlock(size, 0, nullptr);
@@ -37,7 +37,7 @@ void XCXMLAttribute::operator delete(void* block, XCXMLPlacement) noexcept {
 
 XCXMLAttribute::XCXMLAttribute(XIXMLElement* owner, const XCXMLKey& name, const char* value,
                                std::size_t size, InlineValue)
-    : next_(nullptr), owner_(owner), name_(name), value_(const_cast<char*>(InlineArea())) {
+    : next_(nullptr), previous_(nullptr), owner_(owner), name_(name), value_(const_cast<char*>(InlineArea())) {
     std::memcpy(value_, value, size);
 }
 

@@ -19,16 +19,16 @@ namespace CorvaneXML {
 using Corvane::CvThrow;
 
 XCXMLData::XCXMLData(XIXMLElement* parent, XIXMLData::IXMLCData* provider)
-    : XCXMLNode(parent), text_(nullptr), provider_(provider) {
+    : XCXMLNode(parent), content_(reinterpret_cast<std::uintptr_t>(provider) | 1) {
     CvThrow::SiNULL(provider);
 }
 
 XCXMLData::XCXMLData(XIXMLElement* parent, const char* text)
-    : XCXMLNode(parent), text_(CopyText(text)), provider_(nullptr) {}
+    : XCXMLNode(parent), content_(reinterpret_cast<std::uintptr_t>(CopyText(text))) {}
 
 XCXMLData::XCXMLData(XIXMLElement* parent, const char* text, std::size_t size, InlineText)
-    : XCXMLNode(parent), text_(const_cast<char*>(InlineArea())), provider_(nullptr) {
-    std::memcpy(text_, text, size);
+    : XCXMLNode(parent), content_(reinterpret_cast<std::uintptr_t>(InlineArea())) {
+    std::memcpy(Text(), text, size);
 }
 
 XCXMLData* XCXMLData::Create(XIXMLElement* parent, const char* text, CNodeArena* arena) {
@@ -41,17 +41,17 @@ XCXMLData* XCXMLData::Create(XIXMLElement* parent, const char* text, CNodeArena*
 }
 
 void XCXMLData::FreeText() {
-    if (text_ != InlineArea()) std::free(text_);
+    if (Text() != InlineArea()) std::free(Text());
 }
 
 XCXMLData::~XCXMLData() {
-    if (provider_ == nullptr) {
+    if (Provider() == nullptr) {
         FreeText();
         return;
     }
     // A host provider may throw from its Destroy; it must not leave here.
     try {
-        DestroyProvider(provider_);
+        DestroyProvider(Provider());
     } catch (...) {
         ReportDestructorException("XCXMLData");
     }
@@ -62,21 +62,21 @@ const XIXMLNode* XCXMLData::AsNode() const { return this; }
 XIXMLData* XCXMLData::AsData() { return this; }
 
 const char* XCXMLData::GetData() const {
-    CvThrow::SiNULL(text_);
-    return text_;
+    CvThrow::SiNULL(Text());
+    return Text();
 }
 
 void XCXMLData::SetData(const char* data) {
-    CvThrow::SiNULL(text_);
+    CvThrow::SiNULL(Text());
     // Copied first: a failed copy keeps the old text, which may be passed in.
     char* copy = CopyText(data);
     FreeText();
-    text_ = copy;
+    SetText(copy);
 }
 
 void XCXMLData::GetFmtData(const char* format, void* out) const {
-    CvThrow::SiNULL(text_);
-    ScanFormatted(text_, format, out);
+    CvThrow::SiNULL(Text());
+    ScanFormatted(Text(), format, out);
 }
 
 void XCXMLData::SetFmtData(const char* format, ...) {
@@ -91,8 +91,8 @@ void XCXMLData::SetFmtData(const char* format, ...) {
 
 XIXMLNode* XCXMLData::Copy(XIXMLElement* parent) const {
     CvThrow::SiNULL(parent);
-    if (provider_ == nullptr) return parent->AddData(text_)->AsNode();
-    IXMLCData* copy = provider_->Copy();
+    if (Provider() == nullptr) return parent->AddData(Text())->AsNode();
+    IXMLCData* copy = Provider()->Copy();
     try {
         return parent->AddData(copy)->AsNode();
     } catch (...) {

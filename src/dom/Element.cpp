@@ -3,6 +3,9 @@
 #include <CorvaneXML/XMLData.h>
 #include <CorvaneXML/XMLMarkup.h>
 
+#include <CorvaneXML/XMLDocument.h>
+
+#include "dom/DocumentHome.h"
 #include "dom/PlainElement.h"
 #include "foundation/Checks.h"
 
@@ -16,6 +19,7 @@ using Corvane::CvThrow;
 
 const XIXMLElement* KeySource(const XIXMLElement* element) {
     while (element != nullptr && IsPlainElement(element)) {
+        if (const XIXMLElement* root = static_cast<const XCXMLElement*>(element)->SettledRoot()) return root;
         element = element->AsNode()->GetParent();
     }
     CvThrow::IfNULL(element, "XCXMLElement::GetKey - element isn't in a tree");
@@ -23,12 +27,7 @@ const XIXMLElement* KeySource(const XIXMLElement* element) {
 }
 
 XCXMLElement::XCXMLElement(XIXMLElement* parent, const XCXMLKey& name)
-    : XCXMLNode(parent),
-      name_(name),
-      firstChild_(nullptr),
-      firstAttribute_(nullptr),
-      lastChild_(nullptr),
-      lastAttribute_(nullptr) {}
+    : XCXMLNode(parent), name_(name), firstChild_(nullptr), firstAttribute_(nullptr), home_(0) {}
 
 XIXMLNode* XCXMLElement::AsNode() { return this; }
 const XIXMLNode* XCXMLElement::AsNode() const { return this; }
@@ -41,47 +40,117 @@ const XCXMLKey& XCXMLElement::GetKey(const char* name) const {
 const XCXMLKey& XCXMLElement::GetName() const { return name_; }
 void XCXMLElement::SetName(const XCXMLKey& name) { name_ = name; }
 
+// --- the document home ------------------------------------------------------
+
+const XIXMLElement* XCXMLElement::SettledRoot() const {
+    const CDocumentHome* home = SettledHome();
+    return home != nullptr ? home->root.load(std::memory_order_relaxed) : nullptr;
+}
+
+CDocumentHome* XCXMLElement::HomeForChildren() const {
+    if (OutOfHome() || (!IsExactly<XCXMLElement>(*this) && !IsExactly<XCXMLRoot>(*this))) return nullptr;
+    return Home();
+}
+
+void XCXMLElement::SetParent(XIXMLElement* parent) {
+    if (home_ != 0 && IsExactly<XCXMLElement>(*this)) Rehome(parent);
+    XCXMLNode::SetParent(parent);
+}
+
+void XCXMLElement::Rehome(XIXMLElement* parent) {
+    CDocumentHome* const home = Home();
+    const bool settles = parent != nullptr &&
+                         (IsPlainElement(parent) || IsExactly<XCXMLRoot>(*parent)) &&
+                         static_cast<XCXMLElement*>(parent)->HomeForChildren() == home;
+    if (OutOfHome()) {
+        if (!settles) return;
+        home_ &= ~std::uintptr_t{1};
+        ReleaseHome(home, 2);
+    } else if (!settles) {
+        // The first element out: positions are not kept while the document
+        // is not whole, and must be found empty when it is whole again.
+        if (home->holds.fetch_add(2, std::memory_order_acq_rel) == 1) {
+            home->position = {};
+            home->elementPosition = {};
+        }
+        home_ |= 1;
+    }
+}
+
+void XCXMLElement::LeaveHome() {
+    CDocumentHome* const home = Home();
+    if (home == nullptr) return;
+    if (OutOfHome()) {
+        ReleaseHome(home, 2);
+    } else if (home->owner == this) {
+        ReleaseHome(home, 1);
+    }
+    home_ = 0;
+}
+
 // --- list editing -----------------------------------------------------------
 
 XIXMLNode* XCXMLElement::LastChild() const {
     if (firstChild_ == nullptr) return nullptr;
-    if (lastChild_ != nullptr && lastChild_->GetNext() == nullptr &&
-        lastChild_->GetParent() == static_cast<const XIXMLElement*>(this)) {
-        return lastChild_;
+    XCXMLNode* const first = OwnNode(firstChild_);
+    if (first != nullptr) {
+        XIXMLNode* last = first->previous_;
+        if (last != nullptr && last->GetNext() == nullptr &&
+            last->GetParent() == static_cast<const XIXMLElement*>(this)) {
+            return last;
+        }
     }
     XIXMLNode* last = firstChild_;
     while (last->GetNext() != nullptr) last = last->GetNext();
-    lastChild_ = last;
+    if (first != nullptr) first->previous_ = last;
     return last;
+}
+
+XIXMLNode* XCXMLElement::ChildBefore(XIXMLNode* child) const {
+    if (XCXMLNode* own = OwnNode(child)) {
+        XIXMLNode* previous = own->previous_;
+        if (previous != nullptr && previous != child && previous->GetNext() == child &&
+            previous->GetParent() == static_cast<const XIXMLElement*>(this)) {
+            return previous;
+        }
+    }
+    XIXMLNode* previous = nullptr;
+    for (XIXMLNode* current = firstChild_; current != child; current = current->GetNext()) {
+        if (current == nullptr) return nullptr;
+        previous = current;
+    }
+    return previous;
 }
 
 void XCXMLElement::AddNode(XIXMLNode* node) {
     check::IfFalse(node != nullptr && node->GetParent() == nullptr &&
                      node->GetNext() == nullptr);
-    if (firstChild_ == nullptr) {
+    XIXMLNode* const last = LastChild();
+    if (last == nullptr) {
         firstChild_ = node;
+        SetPrevious(node, node);
     } else {
-        LastChild()->SetNext(node);
+        last->SetNext(node);
+        SetPrevious(node, last);
+        SetPrevious(firstChild_, node);
     }
-    lastChild_ = node;
     node->SetParent(this);
 }
 
 void XCXMLElement::RemoveNode(XIXMLNode* node) {
     check::IfFalse(node != nullptr && node->GetParent() == this);
-    // Forgotten first, so that a failed unlinking cannot leave the hint on it.
-    if (lastChild_ == node) lastChild_ = nullptr;
-    XIXMLNode* previous = nullptr;
+    XIXMLNode* const next = node->GetNext();
     if (firstChild_ == node) {
-        firstChild_ = node->GetNext();
+        XIXMLNode* const last = next != nullptr ? LastChild() : nullptr;
+        firstChild_ = next;
+        SetPrevious(next, last);
     } else {
-        for (XIXMLNode* current = firstChild_; current != node; current = current->GetNext()) {
-            CvThrow::IfNULL(current, "XCXMLElement::RemoveNode previous == NULL");
-            previous = current;
-        }
-        previous->SetNext(node->GetNext());
+        XIXMLNode* const previous = ChildBefore(node);
+        CvThrow::IfNULL(previous, "XCXMLElement::RemoveNode previous == NULL");
+        previous->SetNext(next);
+        SetPrevious(next != nullptr ? next : firstChild_, previous);
     }
-    if (node->GetNext() == nullptr) lastChild_ = previous;
+    ForgetPosition();
     node->SetParent(nullptr);
     node->SetNext(nullptr);
 }
@@ -92,29 +161,48 @@ void XCXMLElement::MoveNode(XIXMLNode* node, XIXMLNode* before) {
     if (node->GetNext() == before) return;
     RemoveNode(node);
     if (firstChild_ == before) {
+        XIXMLNode* const last = before != nullptr ? LastChild() : node;
         firstChild_ = node;
+        SetPrevious(node, last);
+        SetPrevious(before, node);
     } else if (before == nullptr) {
-        LastChild()->SetNext(node);
+        XIXMLNode* const last = LastChild();
+        last->SetNext(node);
+        SetPrevious(node, last);
+        SetPrevious(firstChild_, node);
     } else {
-        XIXMLNode* previous = nullptr;
-        for (XIXMLNode* current = firstChild_; current != before; current = current->GetNext()) {
-            CvThrow::IfNULL(current, "XCXMLElement::MoveNode previous == NULL");
-            previous = current;
-        }
+        XIXMLNode* const previous = ChildBefore(before);
+        CvThrow::IfNULL(previous, "XCXMLElement::MoveNode previous == NULL");
         previous->SetNext(node);
+        SetPrevious(node, previous);
+        SetPrevious(before, node);
     }
-    if (before == nullptr) lastChild_ = node;
+    ForgetPosition();
     node->SetNext(before);
     node->SetParent(this);
 }
 
 unsigned int XCXMLElement::IndexOf(const XIXMLNode* node) const {
-    unsigned int index = 0;
-    for (const XIXMLNode* child = firstChild_; child != nullptr; child = child->GetNext()) {
-        if (child == node) return index;
-        ++index;
+    if (node == nullptr) return 0xFFFFFFFFu;
+    // From the last position found to the end, then from the start up to it.
+    CDocumentHome* const home = SettledHome();
+    XIXMLNode* from = firstChild_;
+    unsigned int fromIndex = 0;
+    if (home != nullptr && home->position.list == this) {
+        from = home->position.node;
+        fromIndex = home->position.index;
     }
-    return 0xFFFFFFFFu;
+    XIXMLNode* child = from;
+    unsigned int index = fromIndex;
+    for (; child != nullptr && child != node; child = child->GetNext()) ++index;
+    if (child == nullptr && from != firstChild_) {
+        index = 0;
+        for (child = firstChild_; child != from && child != node; child = child->GetNext()) ++index;
+        if (child == from) child = nullptr;
+    }
+    if (child == nullptr) return 0xFFFFFFFFu;
+    if (home != nullptr) home->position = {this, child, index};
+    return index;
 }
 
 // --- navigation -------------------------------------------------------------
@@ -160,9 +248,22 @@ unsigned int XCXMLElement::NbElements() const {
 }
 
 XIXMLElement* XCXMLElement::FindElementByIndex(unsigned int index) const {
-    for (XIXMLNode* child = firstChild_; child != nullptr; child = child->GetNext()) {
+    // Continues from the last element found when the one asked comes later.
+    CDocumentHome* const home = SettledHome();
+    XIXMLNode* child = firstChild_;
+    unsigned int count = 0;
+    if (home != nullptr && home->elementPosition.list == this && home->elementPosition.index <= index) {
+        child = home->elementPosition.node;
+        count = home->elementPosition.index;
+    }
+    for (; child != nullptr; child = child->GetNext()) {
         XIXMLElement* element = child->AsElement();
-        if (element != nullptr && index-- == 0) return element;
+        if (element == nullptr) continue;
+        if (count == index) {
+            if (home != nullptr) home->elementPosition = {this, child, count};
+            return element;
+        }
+        ++count;
     }
     return nullptr;
 }
@@ -185,6 +286,7 @@ XIXMLElement* XCXMLElement::AddElement(const XCXMLKey& name) { return PlaceEleme
 XCXMLElement* XCXMLElement::PlaceElement(const XCXMLKey& name, CNodeArena* arena) {
     XCXMLElement* element = new (XCXMLPlacement{arena, 0}) XCXMLElement(this, name);
     if (element == nullptr) throw std::bad_alloc();
+    element->home_ = reinterpret_cast<std::uintptr_t>(HomeForChildren());
     return element;
 }
 

@@ -11,16 +11,49 @@ namespace CorvaneXML {
 
 using Corvane::CvThrow;
 
+namespace {
+
+XCXMLAttribute* OwnAttribute(XIXMLAttribute* attribute) {
+    return attribute != nullptr && IsExactly<XCXMLAttribute>(*attribute) ? static_cast<XCXMLAttribute*>(attribute)
+                                                                          : nullptr;
+}
+
+}  // namespace
+
+void XCXMLElement::SetPrevious(XIXMLAttribute* attribute, XIXMLAttribute* previous) {
+    if (XCXMLAttribute* own = OwnAttribute(attribute)) own->previous_ = previous;
+}
+
 XIXMLAttribute* XCXMLElement::LastAttribute() const {
     if (firstAttribute_ == nullptr) return nullptr;
-    if (lastAttribute_ != nullptr && lastAttribute_->GetNext() == nullptr &&
-        lastAttribute_->GetNode() == static_cast<const XIXMLElement*>(this)) {
-        return lastAttribute_;
+    XCXMLAttribute* const first = OwnAttribute(firstAttribute_);
+    if (first != nullptr) {
+        XIXMLAttribute* last = first->previous_;
+        if (last != nullptr && last->GetNext() == nullptr &&
+            last->GetNode() == static_cast<const XIXMLElement*>(this)) {
+            return last;
+        }
     }
     XIXMLAttribute* last = firstAttribute_;
     while (last->GetNext() != nullptr) last = last->GetNext();
-    lastAttribute_ = last;
+    if (first != nullptr) first->previous_ = last;
     return last;
+}
+
+XIXMLAttribute* XCXMLElement::AttributeBefore(XIXMLAttribute* attribute) const {
+    if (XCXMLAttribute* own = OwnAttribute(attribute)) {
+        XIXMLAttribute* previous = own->previous_;
+        if (previous != nullptr && previous != attribute && previous->GetNext() == attribute &&
+            previous->GetNode() == static_cast<const XIXMLElement*>(this)) {
+            return previous;
+        }
+    }
+    XIXMLAttribute* previous = nullptr;
+    for (XIXMLAttribute* current = firstAttribute_; current != attribute; current = current->GetNext()) {
+        if (current == nullptr) return nullptr;
+        previous = current;
+    }
+    return previous;
 }
 
 XIXMLAttribute* XCXMLElement::AddAttribute(const XCXMLKey& name, const char* value) {
@@ -30,39 +63,43 @@ XIXMLAttribute* XCXMLElement::AddAttribute(const XCXMLKey& name, const char* val
 XIXMLAttribute* XCXMLElement::PlaceAttribute(const XCXMLKey& name, const char* value,
                                              CNodeArena* arena) {
     XCXMLAttribute* attribute = XCXMLAttribute::Create(this, name, value, arena);
-    XCXMLAttribute* const own = static_cast<XCXMLAttribute*>(lastAttribute_);
+    XCXMLAttribute* const first = OwnAttribute(firstAttribute_);
+    XCXMLAttribute* const last = first != nullptr ? OwnAttribute(first->previous_) : nullptr;
     if (firstAttribute_ == nullptr) {
         firstAttribute_ = attribute;
-    } else if (own != nullptr && IsExactly<XCXMLAttribute>(*lastAttribute_) &&
-               own->next_ == nullptr && own->owner_ == this) {
-        // The hint is one of the library's own attributes and still the last:
-        // what LastAttribute and SetNext would do, without calls through the
-        // interface for each attribute read.
-        own->next_ = attribute;
-    } else {
-        LastAttribute()->SetNext(attribute);
+        attribute->previous_ = attribute;
+        return attribute;
     }
-    lastAttribute_ = attribute;
+    if (last != nullptr && last->next_ == nullptr && last->owner_ == this) {
+        // The library's own attributes at both ends of the list: what
+        // LastAttribute and SetNext would do, without calls through the
+        // interface for each attribute read.
+        last->next_ = attribute;
+        attribute->previous_ = last;
+    } else {
+        XIXMLAttribute* const found = LastAttribute();
+        found->SetNext(attribute);
+        attribute->previous_ = found;
+    }
+    SetPrevious(firstAttribute_, attribute);
     return attribute;
 }
 
 void XCXMLElement::RemoveAttribute(XIXMLAttribute* attribute) {
     check::SiNULL(attribute);
-    // A removed attribute keeps its owner and next links, so it could still
-    // pass for the last one: forget it before anything else.
-    if (lastAttribute_ == attribute) lastAttribute_ = nullptr;
-    XIXMLAttribute* previous = nullptr;
+    // A removed attribute keeps its owner and next links, so only the links
+    // of the attributes around it say that it is gone.
+    XIXMLAttribute* const next = attribute->GetNext();
     if (firstAttribute_ == attribute) {
-        firstAttribute_ = attribute->GetNext();
-    } else {
-        for (XIXMLAttribute* current = firstAttribute_; current != attribute;
-             current = current->GetNext()) {
-            CvThrow::IfNULL(current, "XCXMLElement::RemoveAttribute previous == NULL");
-            previous = current;
-        }
-        previous->SetNext(attribute->GetNext());
+        XIXMLAttribute* const last = next != nullptr ? LastAttribute() : nullptr;
+        firstAttribute_ = next;
+        SetPrevious(next, last);
+        return;
     }
-    if (attribute->GetNext() == nullptr) lastAttribute_ = previous;
+    XIXMLAttribute* const previous = AttributeBefore(attribute);
+    CvThrow::IfNULL(previous, "XCXMLElement::RemoveAttribute previous == NULL");
+    previous->SetNext(next);
+    SetPrevious(next != nullptr ? next : firstAttribute_, previous);
 }
 
 XIXMLAttribute* XCXMLElement::GetFirstAttribute() const { return firstAttribute_; }

@@ -9,6 +9,7 @@
 
 #include <CorvaneXML/XMLData.h>
 
+#include "dom/DocumentHome.h"
 #include "dom/PlainElement.h"
 #include "foundation/DestructorReport.h"
 #include "foundation/ExactType.h"
@@ -23,6 +24,14 @@ namespace {
 
 XCXMLElement* AsPlain(XIXMLNode* node) { return static_cast<XCXMLElement*>(node); }
 const XCXMLElement* AsPlain(const XIXMLNode* node) { return static_cast<const XCXMLElement*>(node); }
+
+// Whether `element` is `node` or lies below it.
+bool Encloses(const XIXMLNode* node, const XIXMLElement* element) {
+    for (; element != nullptr; element = element->AsNode()->GetParent()) {
+        if (element->AsNode() == node) return true;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -40,7 +49,7 @@ void XCXMLElement::DestroyAttributes() {
         XCXMLAttribute* own = static_cast<XCXMLAttribute*>(attribute);
         own->guard_.CheckMine();
         firstAttribute_ = own->next_;
-        if (lastAttribute_ == own || firstAttribute_ == nullptr) lastAttribute_ = nullptr;
+        SetPrevious(firstAttribute_, own->previous_);
         own->owner_ = nullptr;
         delete own;
     }
@@ -48,7 +57,7 @@ void XCXMLElement::DestroyAttributes() {
 
 void XCXMLElement::UnlinkFirstChild(XCXMLNode* child) {
     firstChild_ = child->XCXMLNode::GetNext();
-    if (lastChild_ == child || firstChild_ == nullptr) lastChild_ = nullptr;
+    SetPrevious(firstChild_, child->previous_);
     child->XCXMLNode::SetParent(nullptr);
     child->XCXMLNode::SetNext(nullptr);
 }
@@ -57,7 +66,9 @@ XCXMLElement::~XCXMLElement() {
     // `level` is the element whose children are being destroyed. Plain
     // children are entered instead of destroyed through their Destroy(), and
     // deleted once they are empty; by then their own destructor has nothing
-    // left to do but leave their parent's list.
+    // left to do but leave their parent's list. A position remembered in a
+    // list is forgotten before the list's nodes go.
+    ForgetPosition();
     XCXMLElement* level = this;
     for (;;) {
         try {
@@ -81,6 +92,7 @@ XCXMLElement::~XCXMLElement() {
                 XCXMLElement* element = AsPlain(child);
                 element->CheckGuard();
                 level = element;
+                level->ForgetPosition();
                 level->DestroyAttributes();
             }
         } catch (...) {
@@ -88,8 +100,6 @@ XCXMLElement::~XCXMLElement() {
             // What this level had left is abandoned, as its destructor would.
             level->firstAttribute_ = nullptr;
             level->firstChild_ = nullptr;
-            level->lastAttribute_ = nullptr;
-            level->lastChild_ = nullptr;
             continue;
         }
         if (level == this) break;
@@ -99,6 +109,7 @@ XCXMLElement::~XCXMLElement() {
         delete level;
         level = parent;
     }
+    LeaveHome();
 }
 
 XIXMLElement* XCXMLElement::CopyShallow(const XIXMLElement* keys, XIXMLElement* parent) const {
@@ -119,11 +130,6 @@ XIXMLElement* XCXMLElement::CopyShallow(const XIXMLElement* keys, XIXMLElement* 
 
 XIXMLNode* XCXMLElement::Copy(XIXMLElement* parent) const {
     CvThrow::SiNULL(parent);
-    // A destination inside this element would be reached by the walk and
-    // copied again without end.
-    for (const XIXMLElement* up = parent; up != nullptr; up = up->AsNode()->GetParent()) {
-        CvThrow::IfFalse(up != this, "XCXMLElement::Copy - destination inside the copied element");
-    }
 
     // Names are interned where the destination's GetKey would end up. Below a
     // chain of plain copies that is always the same element; a copy of
@@ -134,12 +140,27 @@ XIXMLNode* XCXMLElement::Copy(XIXMLElement* parent) const {
     XIXMLElement* const top = CopyShallow(sharedKeys, parent);
     if (!IsPlainElement(top)) ++ownKeyLevels;
 
+    // A destination inside this element is refused, as the copy would copy
+    // itself without end; found, without climbing, when the walk meets the
+    // copy being built, which then goes again. A node of a host's class
+    // copies itself, so before the first that is an element, whether the
+    // destination is inside is found by a climb.
+    bool climbed = false;
+    auto refuse = [top] {
+        top->Destroy();
+        CvThrow::IfFalse(false, "XCXMLElement::Copy - destination inside the copied element");
+    };
     const XCXMLElement* source = this;
     XIXMLElement* target = top;
     const XIXMLNode* child = firstChild_;
     for (;;) {
+        if (child == top->AsNode()) refuse();
         if (child != nullptr) {
             if (!IsPlainElement(child)) {
+                if (!climbed && const_cast<XIXMLNode*>(child)->AsElement() != nullptr) {
+                    climbed = true;
+                    if (Encloses(this, parent)) refuse();
+                }
                 child->Copy(target);
                 child = child->GetNext();
                 continue;

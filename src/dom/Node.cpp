@@ -9,7 +9,7 @@
 
 namespace CorvaneXML {
 
-XCXMLNode::XCXMLNode(XIXMLElement* parent) : next_(nullptr), parent_(nullptr) {
+XCXMLNode::XCXMLNode(XIXMLElement* parent) : next_(nullptr), parent_(nullptr), previous_(nullptr) {
     if (parent != nullptr) parent->AddNode(this);
 }
 

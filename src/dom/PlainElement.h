@@ -1,7 +1,9 @@
 #ifndef CORVANEXML_DOM_PLAINELEMENT_H
 #define CORVANEXML_DOM_PLAINELEMENT_H
 
+#include <CorvaneXML/XMLData.h>
 #include <CorvaneXML/XMLElement.h>
+#include <CorvaneXML/XMLMarkup.h>
 
 #include "foundation/ExactType.h"
 
@@ -18,6 +20,22 @@ inline bool IsPlainElement(const XIXMLNode* node) {
 
 inline bool IsPlainElement(const XIXMLElement* element) {
     return IsExactly<XCXMLElement>(*element);
+}
+
+// The library's own nodes keep the link to the node before them. In the last
+// step of its destruction, when it leaves its parent's list, a node is a
+// plain XCXMLNode, which keeps the link too.
+inline XCXMLNode* OwnNode(XIXMLNode* node) {
+    if (node == nullptr) return nullptr;
+    if (IsExactly<XCXMLElement>(*node) || IsExactly<XCXMLData>(*node) || IsExactly<XCXMLNode>(*node) ||
+        IsExactly<XCXMLComment>(*node) || IsExactly<XCXMLPI>(*node) || IsExactly<XCXMLDocType>(*node)) {
+        return static_cast<XCXMLNode*>(node);
+    }
+    return nullptr;
+}
+
+inline void XCXMLElement::SetPrevious(XIXMLNode* node, XIXMLNode* previous) {
+    if (XCXMLNode* own = OwnNode(node)) own->previous_ = previous;
 }
 
 // The element that finally answers GetKey for `element`: a plain element only

@@ -12,11 +12,14 @@ namespace CorvaneXML {
 
 using Corvane::CvThrow;
 
-CHashKey::CHashKey() : slots_(nullptr), capacity_(0), probeLimit_(10) { Grow(64); }
+CHashKey::CHashKey() : slots_(nullptr), capacity_(0), probeLimit_(10), count_(0) { Grow(64); }
 
 CHashKey::~CHashKey() {
     for (int i = 0; i < capacity_; ++i) std::free(const_cast<char*>(slots_[i].text_));
     delete[] slots_;
+    for (std::uint32_t i = 0; i < overflow_.Capacity(); ++i) {
+        std::free(const_cast<char*>(overflow_.Slots()[i].text_));
+    }
 }
 
 std::uint32_t CHashKey::Hash(const char* name) {
@@ -69,13 +72,34 @@ XCXMLKey* CHashKey::Find(const char* name) { return Probe(slots_, capacity_, pro
 
 XCXMLKey& CHashKey::GetKey(const char* name) {
     XCXMLKey* slot = Probe(slots_, capacity_, probeLimit_, name);
-    while (slot == nullptr) {
-        CvThrow::SiFaux(capacity_ <= INT_MAX / 2, "Can't grow hash vector.");
+    if (slot != nullptr && slot->text_ != nullptr) return *slot;
+    if (overflow_.Count() != 0) {
+        if (XCXMLKey* kept = overflow_.Find(name)) return *kept;
+    }
+    while (slot == nullptr && WorthDoubling(name)) {
         Grow(2 * capacity_);
         slot = Find(name);
     }
-    if (slot->text_ == nullptr) slot->text_ = CopyText(name);
+    if (slot == nullptr) {
+        overflow_.Reserve(1);
+        return overflow_.Add(XCXMLKey(CopyText(name)));
+    }
+    slot->text_ = CopyText(name);
+    ++count_;
     return *slot;
+}
+
+bool CHashKey::WorthDoubling(const char* name) const {
+    if (capacity_ > INT_MAX / 2 || count_ < capacity_ / 16) return false;
+    // The run is full; it spreads if any of its names has another hash.
+    const std::uint32_t hash = Hash(name);
+    const std::uint32_t mask = static_cast<std::uint32_t>(capacity_) - 1;
+    std::uint32_t slot = hash;
+    for (std::uint32_t n = 0; n < probeLimit_; ++n) {
+        slot = (slot + 1) & mask;
+        if (Hash(slots_[slot].text_) != hash) return true;
+    }
+    return false;
 }
 
 void CHashKey::Restore(XCXMLKey* fresh, XCXMLKey* old, int oldCapacity) {
@@ -97,12 +121,12 @@ void CHashKey::Grow(int requested) {
         ++probeLimit_;
         capacity_ = requested;
 
-        bool fits = true;
-        for (int i = 0; i < oldCapacity && fits; ++i) {
+        std::uint32_t misfits = 0;
+        for (int i = 0; i < oldCapacity; ++i) {
             if (old[i].text_ == nullptr) continue;
             XCXMLKey* slot = Find(old[i].text_);
             if (slot == nullptr) {
-                fits = false;
+                ++misfits;
             } else if (slot->text_ != nullptr) {
                 Restore(fresh, old, oldCapacity);
                 CvThrow::IfFalse(false, "CHashKey::Grow - Duplicate key ???");
@@ -110,14 +134,27 @@ void CHashKey::Grow(int requested) {
                 *slot = old[i];
             }
         }
-        if (fits) {
-            delete[] old;
-            return;
+        if (misfits != 0 && requested <= INT_MAX / 2 && count_ >= requested / 16) {
+            Restore(fresh, old, oldCapacity);
+            Corvane::XCReporter::Warning("CHashKey::Grow - Double grow needed");
+            requested *= 2;
+            continue;
         }
-        Restore(fresh, old, oldCapacity);
-        Corvane::XCReporter::Warning("CHashKey::Grow - Double grow needed");
-        if (requested > INT_MAX / 2) CvThrow::Signale("Can't grow hash vector.");
-        requested *= 2;
+        if (misfits != 0) {
+            try {
+                overflow_.Reserve(misfits);
+            } catch (...) {
+                Restore(fresh, old, oldCapacity);
+                throw;
+            }
+            // Still without a slot: their runs stayed full.
+            for (int i = 0; i < oldCapacity; ++i) {
+                if (old[i].text_ != nullptr && Find(old[i].text_) == nullptr) overflow_.Add(old[i]);
+            }
+            count_ -= static_cast<int>(misfits);
+        }
+        delete[] old;
+        return;
     }
 }
 

@@ -3,6 +3,8 @@
 
 #include <CorvaneXML/XMLKey.h>
 
+#include "foundation/KeyOverflow.h"
+
 #include <cstdint>
 
 namespace CorvaneXML {
@@ -11,6 +13,15 @@ namespace CorvaneXML {
 // load factor it bounds how many slots one search may examine, and doubles
 // the table when a name's whole probe run is taken. Interned texts never move,
 // so keys held by nodes survive growth; only the slot vector is rebuilt.
+//
+// Doubling helps only when it separates the names of a full run. It does
+// not when they share their whole hash, and it is not worth it while the
+// table is less than a sixteenth full (a run of ordinary names fills by
+// chance only at a far higher fill), which also bounds the table to 32 slots
+// per name. Names whose run is full at such a time go to an overflow set
+// hashed with a random key instead, so no choice of names can make the table
+// grow faster than the names it holds. A name stays where it was first put:
+// a name missing from its run is looked for in the overflow.
 class CHashKey {
 public:
     CHashKey();
@@ -24,8 +35,9 @@ public:
     // The slot holding `name`, else the first empty slot of its probe run,
     // else null when the probe limit is used up.
     XCXMLKey* Find(const char* name);
-    // Rebuilds the table with `requested` slots, doubling again for as long
-    // as the names do not fit within the probe limit.
+    // Rebuilds the table with `requested` slots, doubling again while the
+    // names do not fit within the probe limit and doubling is still worth
+    // it; names that fit nowhere then go to the overflow.
     void Grow(int requested);
 
     static std::uint32_t Hash(const char* name);
@@ -36,6 +48,7 @@ public:
     const XCXMLKey* Slots() const { return slots_; }
 
 private:
+    bool WorthDoubling(const char* name) const;
     // Empties the new vector into the old one's place; leaves no trace of the
     // failed attempt except the raised probe limit.
     void Restore(XCXMLKey* fresh, XCXMLKey* old, int oldCapacity);
@@ -43,6 +56,8 @@ private:
     XCXMLKey* slots_;
     int capacity_;
     std::uint32_t probeLimit_;
+    int count_;  // names in the slot vector
+    CKeyOverflow overflow_;
 };
 
 }  // namespace CorvaneXML

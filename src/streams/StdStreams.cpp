@@ -39,9 +39,12 @@ std::uint64_t XCXMLFileReadStream::Read(char* buffer, std::uint64_t size) {
     return total;
 }
 
-XCXMLStringWriteStream::XCXMLStringWriteStream(std::string& target) : target_(&target) {}
+XCXMLStringWriteStream::XCXMLStringWriteStream(std::string& target)
+    : target_(&target), room_(UINT64_MAX) {}
 
 std::uint64_t XCXMLStringWriteStream::Write(const char* data, std::uint64_t size) {
+    if (size > room_) return 0;
+    room_ -= size;
     // A class derived from this one gets text one character per call.
     if (size == 1) {
         target_->push_back(*data);
@@ -52,7 +55,7 @@ std::uint64_t XCXMLStringWriteStream::Write(const char* data, std::uint64_t size
 }
 
 XCXMLFileWriteStream::XCXMLFileWriteStream(std::FILE* file, std::size_t bufferSize)
-    : file_(file), buffer_(std::max<std::size_t>(bufferSize, 1)), used_(0), failed_(false) {
+    : file_(file), buffer_(std::max<std::size_t>(bufferSize, 1)), used_(0), room_(UINT64_MAX), failed_(false) {
     CvThrow::SiNULL(file);
 }
 
@@ -66,6 +69,8 @@ bool XCXMLFileWriteStream::Drain() {
 
 std::uint64_t XCXMLFileWriteStream::Write(const char* data, std::uint64_t size) {
     if (failed_) return size == 0 ? 1 : 0;
+    if (size > room_) return 0;
+    room_ -= size;
     if (size <= buffer_.size() - used_) {
         std::memcpy(buffer_.data() + used_, data, size);
         used_ += size;

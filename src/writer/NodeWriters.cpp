@@ -11,16 +11,16 @@
 namespace CorvaneXML {
 
 void XCXMLData::WriteTo(XCXMLWriter* writer, int depth) const {
-    if (provider_ != nullptr) {
+    if (Provider() != nullptr) {
         // The provider writes the body itself; nothing it writes is checked.
         writer->WriteToken("<![CDATA[");
-        Corvane::CvThrow::SiFaux(provider_->Write(writer->SettledStream(), depth, this));
+        Corvane::CvThrow::SiFaux(Provider()->Write(writer->SettledStream(), depth, this));
         writer->WriteToken("]]>");
         return;
     }
     // Text stays on the line of what precedes it, and keeps what follows
     // there too, so <a>text</a> is one line.
-    writer->WriteText(text_);
+    writer->WriteText(Text());
     writer->SkipNextNewLine();
 }
 

@@ -45,7 +45,7 @@ constexpr std::size_t kStringRoom = 4096;
 }  // namespace
 
 XCXMLWriter::XCXMLWriter(XIXMLWriteStream* stream) noexcept
-    : stream_(stream), string_(nullptr), file_(nullptr), next_(nullptr), end_(nullptr), skipNewLine_(true) {
+    : stream_(stream), string_(nullptr), file_(nullptr), next_(nullptr), end_(nullptr), base_(0), skipNewLine_(true) {
     if (stream == nullptr) return;
     // Exact types only: a derived class may override Write and count on
     // seeing every call.
@@ -61,26 +61,40 @@ XCXMLWriter::XCXMLWriter(XIXMLWriteStream* stream) noexcept
 void XCXMLWriter::Settle() noexcept {
     if (next_ == nullptr) return;
     if (string_ != nullptr) {
+        const std::size_t used = static_cast<std::size_t>(next_ - string_->target_->data());
+        string_->room_ -= used - base_;
         // Only ever shortens the string, which cannot fail.
-        string_->target_->resize(static_cast<std::size_t>(next_ - string_->target_->data()));
+        string_->target_->resize(used);
     } else {
-        file_->used_ = static_cast<std::size_t>(next_ - file_->buffer_.data());
+        const std::size_t used = static_cast<std::size_t>(next_ - file_->buffer_.data());
+        file_->room_ -= used - base_;
+        file_->used_ = used;
     }
     next_ = end_ = nullptr;
 }
 
 void XCXMLWriter::OpenOnFile() noexcept {
     if (file_->failed_) return;
-    next_ = file_->buffer_.data() + file_->used_;
-    end_ = file_->buffer_.data() + file_->buffer_.size();
+    base_ = file_->used_;
+    const std::size_t free = file_->buffer_.size() - base_;
+    next_ = file_->buffer_.data() + base_;
+    end_ = next_ + static_cast<std::size_t>(std::min<std::uint64_t>(free, file_->room_));
+}
+
+std::uint64_t XCXMLWriter::StringRoom() const {
+    if (next_ == nullptr) return string_->room_;
+    return string_->room_ - (static_cast<std::size_t>(next_ - string_->target_->data()) - base_);
 }
 
 void XCXMLWriter::OpenOnString(std::size_t size) {
     std::string& target = *string_->target_;
+    const std::uint64_t room = StringRoom();
+    if (size > room) Refused();
     const std::size_t used = next_ != nullptr ? static_cast<std::size_t>(next_ - target.data()) : target.size();
+    if (next_ == nullptr) base_ = used;
     // The new room is zeroed once here; a string that must reallocate grows
     // by the string's own factor, so the copies stay linear in the output.
-    target.resize(used + std::max(size, kStringRoom));
+    target.resize(used + static_cast<std::size_t>(std::min<std::uint64_t>(std::max(size, kStringRoom), room)));
     next_ = &target[used];
     end_ = &target[0] + target.size();
 }
@@ -103,7 +117,11 @@ void XCXMLWriter::PutOutside(const char* data, std::uint64_t size) {
 
 void XCXMLWriter::PutPlainOutside(const char* data, std::size_t size) {
     if (string_ != nullptr) {
-        if (size != 0) PutOutside(data, size);
+        // Every character is a call of its own: those within the limit are
+        // taken, the first past it is refused.
+        const std::size_t taken = static_cast<std::size_t>(std::min<std::uint64_t>(size, StringRoom()));
+        if (taken != 0) PutOutside(data, taken);
+        if (taken != size) Refused();
         return;
     }
     const char* const end = data + size;

@@ -30,6 +30,10 @@ namespace CorvaneXML {
 // caller once the writer is gone (the destructor settles, also when an
 // exception passes).
 //
+// A stream's byte limit bounds the window too: it never reaches past the
+// bytes the stream would still accept, and what goes past it is refused as
+// the stream's own Write would refuse it.
+//
 // A writer lives on the stack of one Write entry point and allocates nothing
 // of its own; only the string it writes into grows.
 class XCXMLWriter {
@@ -97,6 +101,8 @@ private:
     // Opens the window with room for at least `size` bytes at the string's
     // logical end.
     void OpenOnString(std::size_t size);
+    // The bytes the string stream still accepts past the window's end.
+    std::uint64_t StringRoom() const;
     void Refused();
 
     XIXMLWriteStream* stream_;
@@ -106,6 +112,9 @@ private:
     // null when it is closed, which it always is for a host's stream.
     char* next_;
     char* end_;
+    // Where in the stream's memory the open window began: what lies between
+    // there and next_ is not yet counted against the stream's limit.
+    std::size_t base_;
     bool skipNewLine_;
 };
 

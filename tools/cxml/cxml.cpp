@@ -1,6 +1,7 @@
 // cxml: try the library from the command line.
 //
-//   cxml format [FILE|-]            read a document and write it back indented
+//   cxml format [--max-output BYTES] [FILE|-]
+//                                   read a document and write it back indented
 //   cxml check FILE...              report FILE:LINE:COLUMN: message per broken document
 //   cxml events [--skip NAME] FILE  print the parser's events, one per line
 
@@ -21,12 +22,13 @@ using namespace CorvaneXML;
 namespace {
 
 const char kUsage[] =
-    "usage: cxml format [FILE|-]\n"
+    "usage: cxml format [--max-output BYTES] [FILE|-]\n"
     "       cxml check FILE...\n"
     "       cxml events [--skip NAME] FILE|-\n"
     "       cxml --help | --version\n"
     "\n"
-    "format  reads a document into a tree and writes it to standard output\n"
+    "format  reads a document into a tree and writes it to standard output;\n"
+    "        --max-output stops with an error before passing BYTES bytes\n"
     "check   prints FILE:LINE:COLUMN: message for each document that fails;\n"
     "        exits 1 if any failed\n"
     "events  prints the parser's events one per line; --skip NAME parses in\n"
@@ -53,7 +55,7 @@ void ReportFailure(const std::string& path, const CXMLParser& parser, const std:
                  static_cast<unsigned long long>(parser.GetErrorColumn()), error.what());
 }
 
-int Format(const std::string& path) {
+int Format(const std::string& path, std::uint64_t maxOutput) {
     File file = Open(path);
     if (!file) return 2;
     XCXMLFileReadStream input(file.get());
@@ -66,10 +68,17 @@ int Format(const std::string& path) {
         return 1;
     }
     XCXMLFileWriteStream output(stdout);
+    output.SetLimit(maxOutput);
     try {
         tree->Write(&output);
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "cxml: writing: %s\n", error.what());
+        // With the file still fine, only the limit can have refused.
+        if (output.Flush() && maxOutput != UINT64_MAX) {
+            std::fprintf(stderr, "cxml: writing: the output would pass %llu bytes (--max-output)\n",
+                         static_cast<unsigned long long>(maxOutput));
+        } else {
+            std::fprintf(stderr, "cxml: writing: %s\n", error.what());
+        }
         return 1;
     }
     if (!output.Flush()) {
@@ -198,7 +207,21 @@ int main(int argc, char** argv) {
         std::printf("cxml %s\n", CORVANEXML_VERSION);
         return 0;
     }
-    if (command == "format" && args.size() <= 2) return Format(args.size() == 2 ? args[1] : "-");
+    if (command == "format") {
+        std::uint64_t maxOutput = UINT64_MAX;
+        std::size_t next = 1;
+        if (args.size() >= 3 && args[1] == "--max-output") {
+            char* end = nullptr;
+            errno = 0;
+            maxOutput = std::strtoull(args[2].c_str(), &end, 10);
+            if (args[2].empty() || *end != '\0' || errno != 0 || args[2][0] == '-') {
+                std::fprintf(stderr, "cxml: --max-output wants a number of bytes\n");
+                return 2;
+            }
+            next = 3;
+        }
+        if (args.size() <= next + 1) return Format(args.size() == next + 1 ? args[next] : "-", maxOutput);
+    }
     if (command == "check" && args.size() >= 2) return Check({args.begin() + 1, args.end()});
     if (command == "events") {
         if (args.size() == 2) return Events(nullptr, args[1]);

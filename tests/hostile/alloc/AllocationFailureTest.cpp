@@ -212,6 +212,10 @@ TEST(AllocationFailure, EveryOperationSurvivesEachFailure) {
     CXMLTreeReader reused(&bodies);
     ReadAndWrite(reused, big);  // its element stack reaches its size here
     std::unique_ptr<XCXMLTree> edited;
+    std::string colliding = "<r>";
+    for (int i = 0; i < 40; ++i) colliding += "<n" + std::to_string(i) + std::string(32, 'z') + "/>";
+    colliding += "</r>";
+    const std::string collidingExpected = ReadAndWrite(plain, colliding);
 
     std::vector<Operation> operations = {
         {"ReadTree, fresh reader", [&] { Same(Written(*ReadWithBodies(big)), expected); }},
@@ -221,6 +225,10 @@ TEST(AllocationFailure, EveryOperationSurvivesEachFailure) {
          }},
         {"ReadTree, one reader", [&] { Same(ReadAndWrite(reused, big), expected); },
          [&] { EXPECT_EQ(ReadAndWrite(reused, big), expected); }},
+        {"ReadTree, names sharing one hash (the key table's overflow)", [&] {
+             CXMLTreeReader reader;
+             Same(ReadAndWrite(reader, colliding), collidingExpected);
+         }},
         {"Copy",
          [&] {
              std::unique_ptr<XCXMLTree> target(new XCXMLTree);
