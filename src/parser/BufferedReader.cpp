@@ -55,51 +55,71 @@ CXMLBufferedReader::CXMLBufferedReader(XIXMLReadStream* stream)
       count(0),
       atEnd(false),
       stream(stream),
-      blockStart(0),
-      linesBefore(0),
-      lineStart(0) {
-    Corvane::CvThrow::SiNULL(stream);
+      origin(nullptr),
+      atBlock{0, 0, 0},
+      known{0, 0, 0},
+      mark(0) {
+    Corvane::CvThrow::SiNULL(stream, "Read stream is null");
+    origin = dynamic_cast<XIXMLReadOrigin*>(stream);
 }
 
 CXMLBufferedReader::~CXMLBufferedReader() = default;
 
 int CXMLBufferedReader::ReadBlock() {
     if (atEnd) return -1;
+    // Worked out while the block being replaced is still here: where the
+    // construct being reported stands, and the line feeds of the whole
+    // block, counted once.
+    const std::uint64_t end = atBlock.offset + static_cast<std::uint64_t>(count);
+    if (known.offset != mark && mark < end) known = CountTo(mark);
+    const LineCount next = CountTo(end);
     std::uint64_t n = stream->Read(block, kBlockSize);
     if (n < static_cast<std::uint64_t>(kBlockSize)) atEnd = true;
     // A stream that claims more than it was given room for is treated as
     // having filled the block; nothing past it is ever read.
     if (n > static_cast<std::uint64_t>(kBlockSize)) n = kBlockSize;
-    if (n == 0) return -1;
-    // The block being replaced is counted once, here, for error positions.
-    // Counting over the whole block at once is far cheaper than stopping at
-    // each line feed, and line feeds can be every few bytes.
-    const char* const end = block + count;
-    const char* const begin = block;
-    const std::uint64_t feeds = CountLineFeeds(begin, end);
-    if (feeds != 0) {
-        linesBefore += feeds;
-        const auto lastFeed = std::find(std::make_reverse_iterator(end), std::make_reverse_iterator(begin), '\n');
-        lineStart = blockStart + static_cast<std::uint64_t>(lastFeed.base() - begin);
+    if (origin != nullptr) {
+        // The first Read: there was no block to retire.
+        TakeOrigin();
+    } else if (n != 0) {
+        atBlock = next;
     }
-    blockStart += static_cast<std::uint64_t>(count);
+    if (n == 0) return -1;
     count = static_cast<int>(n);
     position = 1;
     return static_cast<unsigned char>(block[0]);
 }
 
-void CXMLBufferedReader::LocateOffset(std::uint64_t offset, std::uint64_t& line,
-                                      std::uint64_t& column) const {
-    line = linesBefore + 1;
-    std::uint64_t start = lineStart;
-    const std::uint64_t inBlock = offset - blockStart;
-    for (std::uint64_t i = 0; i < inBlock && i < static_cast<std::uint64_t>(count); ++i) {
-        if (block[i] == '\n') {
-            ++line;
-            start = blockStart + i + 1;
-        }
-    }
-    column = offset - start + 1;
+void CXMLBufferedReader::TakeOrigin() {
+    XIXMLReadOrigin* const source = origin;
+    origin = nullptr;
+    const CXMLPosition start = source->GetOrigin();
+    const std::uint64_t line = start.line > 0 ? start.line : 1;
+    const std::uint64_t before = std::min(start.column > 0 ? start.column - 1 : 0, start.offset);
+    atBlock = known = {start.offset, line - 1, start.offset - before};
+    mark = start.offset;
+}
+
+CXMLBufferedReader::LineCount CXMLBufferedReader::CountTo(std::uint64_t offset) const {
+    if (offset == known.offset) return known;
+    // From the last place worked out when it lies in this block before
+    // `offset`, else from the block's start. An offset before the block is
+    // on the line that reaches into it (only the mark can stand there, one
+    // byte back, and it is never a line feed).
+    const LineCount from = known.offset >= atBlock.offset && known.offset < offset ? known : atBlock;
+    if (offset <= from.offset) return {offset, from.feeds, from.lineStart};
+    const std::uint64_t length = atBlock.offset + static_cast<std::uint64_t>(count) - from.offset;
+    const char* const begin = block + (from.offset - atBlock.offset);
+    const char* const stop = begin + std::min(offset - from.offset, length);
+    const std::uint64_t feeds = CountLineFeeds(begin, stop);
+    if (feeds == 0) return {offset, from.feeds, from.lineStart};
+    const auto lastFeed = std::find(std::make_reverse_iterator(stop), std::make_reverse_iterator(begin), '\n');
+    return {offset, from.feeds + feeds, from.offset + static_cast<std::uint64_t>(lastFeed.base() - begin)};
+}
+
+CXMLPosition CXMLBufferedReader::Locate(std::uint64_t offset) {
+    known = CountTo(offset);
+    return {offset, known.feeds + 1, offset - known.lineStart + 1};
 }
 
 }  // namespace CorvaneXML

@@ -31,6 +31,7 @@ void CXMLParser::ReadElements(bool fast) {
                 continue;
             }
             Read();
+            reader->Mark(2);  // the '<' of whatever starts here
             if (current == '/') {
                 ReadEndTag();
             } else if (current == '[') {

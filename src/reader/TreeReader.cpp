@@ -23,14 +23,19 @@ XCXMLElement* OwnElement(XIXMLElement* element) {
 
 IXMLCDataReader::~IXMLCDataReader() = default;
 
+IXMLPositionMap::~IXMLPositionMap() = default;
+
 CXMLTreeReader::CXMLTreeReader(IXMLCDataReader* reader)
     : tree_(nullptr),
       currentElement_(nullptr),
       ownElement_(nullptr),
       arena_(nullptr),
-      cdataReader_(reader) {}
+      cdataReader_(reader),
+      positionMap_(nullptr) {}
 
 CXMLTreeReader::~CXMLTreeReader() = default;
+
+void CXMLTreeReader::SetPositionMap(IXMLPositionMap* map) { positionMap_ = map; }
 
 XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
     CvThrow::IfFalse(tree_ == nullptr);
@@ -74,6 +79,7 @@ const void* CXMLTreeReader::OpenNode(const char* name) {
         currentElement_ = currentElement_->AddElement(key);
         ownElement_ = OwnElement(currentElement_);
     }
+    if (positionMap_ != nullptr) positionMap_->MapElement(currentElement_, GetEventPosition());
     return currentElement_;
 }
 
