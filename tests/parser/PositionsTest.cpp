@@ -108,7 +108,7 @@ private:
 
 TEST(TreePositions, EveryElementReadIsMappedToItsStartTag) {
     // Lines of every length, so that elements start anywhere in a block.
-    std::string xml = "<list>\r\n";
+    std::string xml = "\xEF\xBB\xBF<list>\r\n";
     for (int i = 0; i < 600; ++i) xml += std::string(i % 11, '\t') + "<item n='" + std::to_string(i) + "'>t</item>\n";
     xml += "</list>";
     XCXMLMemoryReadStream stream(xml);
