@@ -56,8 +56,8 @@ XIXMLNode* XCXMLElement::LastChild() const {
 }
 
 void XCXMLElement::AddNode(XIXMLNode* node) {
-    check::IfFalse(node != nullptr && node->GetParent() == nullptr &&
-                     node->GetNext() == nullptr);
+    check::IfFalse(node != nullptr, message::kNullNode);
+    check::IfFalse(node->GetParent() == nullptr && node->GetNext() == nullptr, "Node is already in an element");
     if (firstChild_ == nullptr) {
         firstChild_ = node;
     } else {
@@ -68,7 +68,7 @@ void XCXMLElement::AddNode(XIXMLNode* node) {
 }
 
 void XCXMLElement::RemoveNode(XIXMLNode* node) {
-    check::IfFalse(node != nullptr && node->GetParent() == this);
+    check::IfFalse(node != nullptr && node->GetParent() == this, "Node is not a child of this element");
     // Forgotten first, so that a failed unlinking cannot leave the hint on it.
     if (lastChild_ == node) lastChild_ = nullptr;
     XIXMLNode* previous = nullptr;
@@ -88,7 +88,7 @@ void XCXMLElement::RemoveNode(XIXMLNode* node) {
 
 void XCXMLElement::MoveNode(XIXMLNode* node, XIXMLNode* before) {
     if (node == before) return;
-    CvThrow::IfFalse(node != nullptr);
+    CvThrow::IfFalse(node != nullptr, "%s", message::kNullNode);
     if (node->GetNext() == before) return;
     RemoveNode(node);
     if (firstChild_ == before) {

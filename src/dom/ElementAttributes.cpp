@@ -47,7 +47,7 @@ XIXMLAttribute* XCXMLElement::PlaceAttribute(const XCXMLKey& name, const char* v
 }
 
 void XCXMLElement::RemoveAttribute(XIXMLAttribute* attribute) {
-    check::SiNULL(attribute);
+    check::SiNULL(attribute, "Attribute is null");
     // A removed attribute keeps its owner and next links, so it could still
     // pass for the last one: forget it before anything else.
     if (lastAttribute_ == attribute) lastAttribute_ = nullptr;

@@ -10,6 +10,7 @@
 #include <CorvaneXML/XMLData.h>
 
 #include "dom/PlainElement.h"
+#include "foundation/Checks.h"
 #include "foundation/DestructorReport.h"
 #include "foundation/ExactType.h"
 
@@ -118,7 +119,7 @@ XIXMLElement* XCXMLElement::CopyShallow(const XIXMLElement* keys, XIXMLElement* 
 }
 
 XIXMLNode* XCXMLElement::Copy(XIXMLElement* parent) const {
-    CvThrow::SiNULL(parent);
+    CvThrow::SiNULL(parent, message::kNullTarget);
     // A destination inside this element would be reached by the walk and
     // copied again without end.
     for (const XIXMLElement* up = parent; up != nullptr; up = up->AsNode()->GetParent()) {

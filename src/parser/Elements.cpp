@@ -82,7 +82,7 @@ void CXMLParser::ReadStartTag(bool fast) {
 void CXMLParser::ReadEndTag() {
     Read();
     ReadToken();
-    Require(Skip() == '>');
+    Require(Skip() == '>', "End tag must end with '>'");
     const void* handle = openElements.back();
     openElements.pop_back();
     CloseNode(handle);

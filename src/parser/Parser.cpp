@@ -47,7 +47,7 @@ void CXMLParser::FastParse(XIXMLReadStream* stream) { Run(stream, true); }
 
 void CXMLParser::Run(XIXMLReadStream* stream, bool fast) {
     // A parse already running owns `reader`; refuse without touching it.
-    Require(reader == nullptr);
+    Require(reader == nullptr, "A parse is already running on this parser");
     errorOffset = errorLine = errorColumn = 0;
     CXMLBufferedReader input(stream);
     ReaderScope scope(*this, input);

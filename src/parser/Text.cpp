@@ -44,7 +44,7 @@ void CXMLParser::ReadData() {
     std::uint64_t ltBlock = UINT64_MAX;
     while (current != '<') {
         // An element is still open: its content cannot end here.
-        Require(current != -1);
+        Require(current != -1, "End of input inside an element");
         if (current == '&') {
             ReadEntity();
         } else {
