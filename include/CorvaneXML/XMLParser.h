@@ -82,6 +82,8 @@ private:
         std::uint64_t lineStart;
     };
     LineCount CountTo(std::uint64_t offset) const;
+    // The count at `offset`, at or before `after` in this block.
+    LineCount CountBack(const LineCount& after, std::uint64_t offset) const;
     void TakeOrigin();
 
     int position;

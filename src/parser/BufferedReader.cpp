@@ -67,12 +67,12 @@ CXMLBufferedReader::~CXMLBufferedReader() = default;
 
 int CXMLBufferedReader::ReadBlock() {
     if (atEnd) return -1;
-    // Worked out while the block being replaced is still here: where the
-    // construct being reported stands, and the line feeds of the whole
-    // block, counted once.
+    // Worked out while the block being replaced is still here: the line
+    // feeds of the whole block, counted once, and from there back to where
+    // the construct being reported stands, usually a few bytes before.
     const std::uint64_t end = atBlock.offset + static_cast<std::uint64_t>(count);
-    if (known.offset != mark && mark < end) known = CountTo(mark);
     const LineCount next = CountTo(end);
+    if (known.offset != mark && mark < end) known = CountBack(next, mark);
     std::uint64_t n = stream->Read(block, kBlockSize);
     if (n < static_cast<std::uint64_t>(kBlockSize)) atEnd = true;
     // A stream that claims more than it was given room for is treated as
@@ -115,6 +115,19 @@ CXMLBufferedReader::LineCount CXMLBufferedReader::CountTo(std::uint64_t offset) 
     if (feeds == 0) return {offset, from.feeds, from.lineStart};
     const auto lastFeed = std::find(std::make_reverse_iterator(stop), std::make_reverse_iterator(begin), '\n');
     return {offset, from.feeds + feeds, from.offset + static_cast<std::uint64_t>(lastFeed.base() - begin)};
+}
+
+CXMLBufferedReader::LineCount CXMLBufferedReader::CountBack(const LineCount& after, std::uint64_t offset) const {
+    // Most often both stand on the last line of the block, and nothing needs
+    // counting.
+    if (after.lineStart <= offset) return {offset, after.feeds, after.lineStart};
+    const char* const at = block + (offset > atBlock.offset ? offset - atBlock.offset : 0);
+    const char* const stop = block + (after.offset - atBlock.offset);
+    const std::uint64_t feeds = CountLineFeeds(at, stop);
+    const auto lastFeed = std::find(std::make_reverse_iterator(at), std::make_reverse_iterator(block), '\n');
+    const std::uint64_t lineStart =
+        lastFeed.base() != block ? atBlock.offset + static_cast<std::uint64_t>(lastFeed.base() - block) : atBlock.lineStart;
+    return {offset, after.feeds - feeds, lineStart};
 }
 
 CXMLPosition CXMLBufferedReader::Locate(std::uint64_t offset) {
