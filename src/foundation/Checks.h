@@ -8,17 +8,28 @@ namespace check {
 
 // The raise helpers live in the tools library. On paths taken for every
 // node, the condition is tested here and the helper is called only to
-// raise, with exactly the exception it would have raised.
+// raise, with exactly the exception it would have raised. It cannot return
+// then, and saying so keeps the common path from saving registers for a
+// return that never comes.
 inline void IfFalse(bool condition, const char* message) {
-    if (__builtin_expect(!condition, 0)) Corvane::CvThrow::IfFalse(false, "%s", message);
+    if (__builtin_expect(!condition, 0)) {
+        Corvane::CvThrow::IfFalse(false, "%s", message);
+        __builtin_unreachable();
+    }
 }
 
 inline void IfNULL(const void* pointer, const char* message) {
-    if (__builtin_expect(pointer == nullptr, 0)) Corvane::CvThrow::IfNULL(nullptr, "%s", message);
+    if (__builtin_expect(pointer == nullptr, 0)) {
+        Corvane::CvThrow::IfNULL(nullptr, "%s", message);
+        __builtin_unreachable();
+    }
 }
 
 inline void SiNULL(const void* pointer, const char* message) {
-    if (__builtin_expect(pointer == nullptr, 0)) Corvane::CvThrow::SiNULL(nullptr, message);
+    if (__builtin_expect(pointer == nullptr, 0)) {
+        Corvane::CvThrow::SiNULL(nullptr, message);
+        __builtin_unreachable();
+    }
 }
 
 }  // namespace check

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <iterator>
 
+#include <string.h>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -46,6 +48,19 @@ std::uint64_t CountLineFeeds(const char* begin, const char* end) {
         feeds += (((~nonZero & ~kLow7) >> 7) * kOnes) >> 56;
     }
     return feeds + static_cast<std::uint64_t>(std::count(begin, end, '\n'));
+}
+
+// Just past the last line feed in [begin, end), or null when there is none.
+// Text often runs for a whole block without a line end, and a byte-wise
+// search backwards would then cost more than counting the block.
+const char* AfterLastLineFeed(const char* begin, const char* end) {
+#if defined(__GLIBC__)
+    const void* feed = memrchr(begin, '\n', static_cast<std::size_t>(end - begin));
+    return feed != nullptr ? static_cast<const char*>(feed) + 1 : nullptr;
+#else
+    const auto feed = std::find(std::make_reverse_iterator(end), std::make_reverse_iterator(begin), '\n');
+    return feed.base() != begin ? feed.base() : nullptr;
+#endif
 }
 
 }  // namespace
@@ -113,8 +128,7 @@ CXMLBufferedReader::LineCount CXMLBufferedReader::CountTo(std::uint64_t offset) 
     const char* const stop = begin + std::min(offset - from.offset, length);
     const std::uint64_t feeds = CountLineFeeds(begin, stop);
     if (feeds == 0) return {offset, from.feeds, from.lineStart};
-    const auto lastFeed = std::find(std::make_reverse_iterator(stop), std::make_reverse_iterator(begin), '\n');
-    return {offset, from.feeds + feeds, from.offset + static_cast<std::uint64_t>(lastFeed.base() - begin)};
+    return {offset, from.feeds + feeds, from.offset + static_cast<std::uint64_t>(AfterLastLineFeed(begin, stop) - begin)};
 }
 
 CXMLBufferedReader::LineCount CXMLBufferedReader::CountBack(const LineCount& after, std::uint64_t offset) const {
@@ -124,10 +138,9 @@ CXMLBufferedReader::LineCount CXMLBufferedReader::CountBack(const LineCount& aft
     const char* const at = block + (offset > atBlock.offset ? offset - atBlock.offset : 0);
     const char* const stop = block + (after.offset - atBlock.offset);
     const std::uint64_t feeds = CountLineFeeds(at, stop);
-    const auto lastFeed = std::find(std::make_reverse_iterator(at), std::make_reverse_iterator(block), '\n');
-    const std::uint64_t lineStart =
-        lastFeed.base() != block ? atBlock.offset + static_cast<std::uint64_t>(lastFeed.base() - block) : atBlock.lineStart;
-    return {offset, after.feeds - feeds, lineStart};
+    const char* const lineStart = AfterLastLineFeed(block, at);
+    return {offset, after.feeds - feeds,
+            lineStart != nullptr ? atBlock.offset + static_cast<std::uint64_t>(lineStart - block) : atBlock.lineStart};
 }
 
 CXMLPosition CXMLBufferedReader::Locate(std::uint64_t offset) {
