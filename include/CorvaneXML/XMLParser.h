@@ -169,9 +169,9 @@ public:
     //   EvalEntity            as for the text or start tag holding the
     //                         reference
     // The position stays valid during the whole handler, also while a CData
-    // handler reads the section. Line and column are worked out only when
-    // asked for; a parse that never asks does not count them. All zero when
-    // no parse is running.
+    // handler reads the section. While parsing, only where each construct
+    // starts is noted; its line and column are worked out when asked for.
+    // All zero when no parse is running.
     CXMLPosition GetEventPosition() const;
 
     CXMLParser(const CXMLParser&) = delete;

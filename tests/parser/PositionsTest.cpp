@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <vector>
@@ -123,11 +124,6 @@ TEST(TreePositions, EveryElementReadIsMappedToItsStartTag) {
         EXPECT_EQ(element.second, Expected(xml, from));
         ++from;
     }
-    // Off again: nothing more is reported.
-    reader.SetPositionMap(nullptr);
-    XCXMLMemoryReadStream again(xml);
-    delete reader.ReadTree(&again);
-    EXPECT_EQ(map.seen.size(), 601u);
 }
 
 }  // namespace

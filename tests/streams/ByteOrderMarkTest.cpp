@@ -14,12 +14,10 @@ using namespace CorvaneXML;
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
+using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
-std::unique_ptr<std::FILE, FileCloser> FileHolding(const std::string& bytes) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::tmpfile());
+File FileHolding(const std::string& bytes) {
+    File file(std::tmpfile(), &std::fclose);
     std::fwrite(bytes.data(), 1, bytes.size(), file.get());
     std::rewind(file.get());
     return file;
