@@ -123,9 +123,8 @@ CXMLBufferedReader::LineCount CXMLBufferedReader::CountTo(std::uint64_t offset) 
     // byte back, and it is never a line feed).
     const LineCount from = known.offset >= atBlock.offset && known.offset < offset ? known : atBlock;
     if (offset <= from.offset) return {offset, from.feeds, from.lineStart};
-    const std::uint64_t length = atBlock.offset + static_cast<std::uint64_t>(count) - from.offset;
     const char* const begin = block + (from.offset - atBlock.offset);
-    const char* const stop = begin + std::min(offset - from.offset, length);
+    const char* const stop = begin + (offset - from.offset);
     const std::uint64_t feeds = CountLineFeeds(begin, stop);
     if (feeds == 0) return {offset, from.feeds, from.lineStart};
     return {offset, from.feeds + feeds, from.offset + static_cast<std::uint64_t>(AfterLastLineFeed(begin, stop) - begin)};

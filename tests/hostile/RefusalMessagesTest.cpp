@@ -85,6 +85,7 @@ TEST(RefusalMessages, EveryCheckSaysWhatWasWrong) {
         {[&] { x->GetFmtValue("%d", &value); }, "Value doesn't match the format"},
         {[&] { x->SetFmtValue("%2048d", 1); }, "Formatted value is longer than 2047 bytes"},
         {[&] { x->SetFmtValue("%lc", static_cast<wint_t>(0x100)); }, "Can't format the value"},
+        {[&] { x->SetFmtValue("%s", ""); }, "(nothing raised)"},
         // Streams.
         {[&] { tree.Write(nullptr); }, "Write stream is null"},
         {[&] { XCXMLMemoryReadStream in(nullptr, 1); }, "Memory block is null"},
