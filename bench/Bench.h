@@ -55,6 +55,8 @@ void OursDeleteTree(benchmark::State& state, const Input* input);
 void OursParse(benchmark::State& state, const Input* input, bool fast);
 void OursWrite(benchmark::State& state, const Input* input);
 std::size_t OursHeld(const Input& input);
+void OursParsePositions(benchmark::State& state, const Input* input);
+void OursReadTreePositions(benchmark::State& state, const Input* input);
 
 void PugiParse(benchmark::State& state, const Input* input);
 void PugiSave(benchmark::State& state, const Input* input);

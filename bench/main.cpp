@@ -77,6 +77,8 @@ void Register(const Input& input) {
         {"ours", "Parse", [](benchmark::State& s, const Input* i) { OursParse(s, i, false); }},
         {"ours", "FastParse", [](benchmark::State& s, const Input* i) { OursParse(s, i, true); }},
         {"ours", "Write", OursWrite},
+        {"ours", "ParsePositions", OursParsePositions},
+        {"ours", "ReadTreePositions", OursReadTreePositions},
         {"pugixml", "Parse", PugiParse},
         {"pugixml", "Save", PugiSave},
         {"tinyxml2", "Parse", TinyParse},
@@ -177,6 +179,20 @@ void PrintSummary(const CollectingReporter& results, const std::vector<Input>& i
             }
         }
         std::printf("\n");
+    }
+
+    std::printf("\nAsking for the position of every event (Parse) or element (ReadTree), MB/s\n"
+                "%-12s %10s %10s %8s %10s %10s %8s\n", "input", "Parse", "asking", "x time", "ReadTree", "asking",
+                "x time");
+    for (const Input& input : inputs) {
+        const double parse = results.Median(Name(input, "ours", "Parse"));
+        const double parseAsking = results.Median(Name(input, "ours", "ParsePositions"));
+        const double read = results.Median(Name(input, "ours", "ReadTree"));
+        const double readAsking = results.Median(Name(input, "ours", "ReadTreePositions"));
+        if (parse <= 0 || parseAsking <= 0 || read <= 0 || readAsking <= 0) continue;
+        std::printf("%-12s %10.1f %10.1f %7.2fx %10.1f %10.1f %7.2fx\n", input.name.c_str(), rate(input, parse),
+                    rate(input, parseAsking), parseAsking / parse, rate(input, read), rate(input, readAsking),
+                    readAsking / read);
     }
 
     std::printf("\nHeap held by a read tree, bytes per input byte\n%-12s %9s %9s %9s %9s %14s\n", "input",

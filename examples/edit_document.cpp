@@ -1,4 +1,5 @@
-// Reads a catalogue, lists it, edits it and writes it back:
+// Reads a catalogue, lists it with where each book stands in the file,
+// edits it and writes it back:
 //   edit_document sample.xml > edited.xml
 
 #include <CorvaneXML/CorvaneXML.h>
@@ -6,8 +7,16 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <unordered_map>
 
 using namespace CorvaneXML;
+
+// Remembers where each element read starts, to point at it later.
+class StartTags : public IXMLPositionMap {
+public:
+    void MapElement(XIXMLElement* element, const CXMLPosition& start) override { where[element] = start; }
+    std::unordered_map<const XIXMLElement*, CXMLPosition> where;
+};
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -21,6 +30,8 @@ int main(int argc, char** argv) {
     }
 
     CXMLTreeReader reader;
+    StartTags starts;
+    reader.SetPositionMap(&starts);
     std::unique_ptr<XCXMLTree> tree;
     try {
         XCXMLFileReadStream input(file);
@@ -41,13 +52,16 @@ int main(int argc, char** argv) {
             return 1;
         }
 
-        // Navigate: every book with its title and price, to standard error.
+        // Navigate: every book with its title and price, to standard error,
+        // in the form FILE:LINE:COLUMN: text that editors jump to.
         for (XIXMLElement* book = catalogue->FindElement("book"); book != nullptr;
              book = book->NextSameElement()) {
             const XIXMLData* title = book->FindElement("title")->GetData();
             const double price = book->FindElement("price")->GetData()->GetFloat();
-            std::fprintf(stderr, "%s: %s (%.2f)\n", book->FindAttribute("id")->GetValue(),
-                         title->GetData(), price);
+            const CXMLPosition& at = starts.where[book];
+            std::fprintf(stderr, "%s:%llu:%llu: %s: %s (%.2f)\n", argv[1],
+                         static_cast<unsigned long long>(at.line), static_cast<unsigned long long>(at.column),
+                         book->FindAttribute("id")->GetValue(), title->GetData(), price);
         }
 
         // Edit: raise every price by a tenth, drop the first book's language,

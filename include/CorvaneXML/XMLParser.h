@@ -60,24 +60,45 @@ private:
         return block + count;
     }
 
-    // Absolute input offset of block[0]: tells one block from the next.
-    std::uint64_t BlockStart() const { return blockStart; }
-    // Absolute input offset of the next character to hand out.
-    std::uint64_t Offset() const { return blockStart + static_cast<std::uint64_t>(position); }
-    // Line (1-based, counted by line feeds) and column (1-based, in bytes) of
-    // the byte at `offset`, which lies in the current block or just past it.
-    void LocateOffset(std::uint64_t offset, std::uint64_t& line, std::uint64_t& column) const;
+    // Source offset of block[0]: tells one block from the next.
+    std::uint64_t BlockStart() const { return atBlock.offset; }
+    // Source offset of the next character to hand out.
+    std::uint64_t Offset() const { return atBlock.offset + static_cast<std::uint64_t>(position); }
+
+    // The construct the parser is reporting starts `back` characters before
+    // the next one to hand out.
+    void Mark(int back) { mark = Offset() - static_cast<std::uint64_t>(back); }
+    std::uint64_t MarkedOffset() const { return mark; }
+    // Line and column of `offset`, which lies in the current block, just
+    // past it, or is the mark. Counts line feeds on from the last place
+    // worked out, so a parse that asks for every element counts each byte
+    // about once.
+    CXMLPosition Locate(std::uint64_t offset);
+
+    // Line feeds before a place in the source, and where its line starts.
+    struct LineCount {
+        std::uint64_t offset;
+        std::uint64_t feeds;
+        std::uint64_t lineStart;
+    };
+    LineCount CountTo(std::uint64_t offset) const;
+    // The count at `offset`, at or before `after` in this block.
+    LineCount CountBack(const LineCount& after, std::uint64_t offset) const;
+    void TakeOrigin();
 
     int position;
     int count;
     bool atEnd;
     XIXMLReadStream* stream;
-    std::uint64_t blockStart;  // input offset of block[0]
-    // Line feeds before block[0], and the offset where the line holding
-    // block[0] starts; brought up to date as each block is retired, so that
-    // positions cost nothing while reading.
-    std::uint64_t linesBefore;
-    std::uint64_t lineStart;
+    // The stream's origin, asked for after its first Read and then dropped.
+    XIXMLReadOrigin* origin;
+    // Lines are counted once per block, as it is retired, so that positions
+    // cost nothing while reading; only a position asked for counts within
+    // the current block. The construct being reported is located before its
+    // block goes, so that a handler can still ask for it blocks later.
+    LineCount atBlock;  // at block[0]
+    LineCount known;    // the last place worked out
+    std::uint64_t mark;
     char block[kBlockSize + 1];  // room for the fence after a full block
 };
 
@@ -135,6 +156,23 @@ public:
     std::uint64_t GetErrorOffset() const { return errorOffset; }
     std::uint64_t GetErrorLine() const { return errorLine; }
     std::uint64_t GetErrorColumn() const { return errorColumn; }
+
+    // Inside an event handler: where the construct being reported starts.
+    //   OpenNode, Attribute   the '<' of the start tag
+    //   CloseNode             the '<' of the end tag; for an empty element,
+    //                         the '<' of its start tag
+    //   Data                  the first byte of the text as delivered (after
+    //                         the leading whitespace that is dropped); from
+    //                         the default CData, the '<' of the section
+    //   CData, Comment, ProcessingInstruction, DocType
+    //                         the '<' that opens the construct
+    //   EvalEntity            as for the text or start tag holding the
+    //                         reference
+    // The position stays valid during the whole handler, also while a CData
+    // handler reads the section. While parsing, only where each construct
+    // starts is noted; its line and column are worked out when asked for.
+    // All zero when no parse is running.
+    CXMLPosition GetEventPosition() const;
 
     CXMLParser(const CXMLParser&) = delete;
     CXMLParser& operator=(const CXMLParser&) = delete;

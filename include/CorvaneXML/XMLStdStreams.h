@@ -15,34 +15,65 @@
 
 namespace CorvaneXML {
 
+// What a ready-made read stream does with a byte-order mark at the start of
+// its input.
+enum class EByteOrderMark {
+    // Pass over a UTF-8 mark (EF BB BF). Refuse a UTF-16 or UTF-32 mark on
+    // the first Read with "UTF-16 input is not supported: convert the
+    // document to UTF-8" (or the same for UTF-32). Offsets, lines and
+    // columns that the parser reports still count from the first byte of
+    // the input, the mark included.
+    eSkip,
+    // Deliver every byte as it is; the parser then refuses any mark with
+    // "XML file must begin with <".
+    eKeep,
+};
+
 // Reads a block of memory that the caller keeps alive (and unchanged) for as
 // long as the stream is used. Nothing is copied.
-class CORVANEXML_API XCXMLMemoryReadStream : public XIXMLReadStream {
+class CORVANEXML_API XCXMLMemoryReadStream : public XIXMLReadStream, public XIXMLReadOrigin {
 public:
-    XCXMLMemoryReadStream(const char* data, std::size_t size);
-    explicit XCXMLMemoryReadStream(const std::string& text);
+    XCXMLMemoryReadStream(const char* data, std::size_t size, EByteOrderMark marks = EByteOrderMark::eSkip);
+    explicit XCXMLMemoryReadStream(const std::string& text, EByteOrderMark marks = EByteOrderMark::eSkip);
     // A temporary string would be gone before the first Read.
-    explicit XCXMLMemoryReadStream(std::string&&) = delete;
+    explicit XCXMLMemoryReadStream(std::string&&, EByteOrderMark = EByteOrderMark::eSkip) = delete;
 
     std::uint64_t Read(char* buffer, std::uint64_t size) override;
+    // Just after the mark that the first Read passed over, if any.
+    CXMLPosition GetOrigin() const override;
 
 private:
     const char* next_;
     const char* end_;
+    EByteOrderMark marks_;
+    bool started_;
+    std::size_t skipped_;
 };
 
 // Reads a C file the host opened for reading. Each Read fills the buffer
 // completely unless the file ends, so a pipe or terminal works too. A read
 // error raises "Error while reading the file" instead of ending the input
-// early; the file is neither closed nor rewound.
-class CORVANEXML_API XCXMLFileReadStream : public XIXMLReadStream {
+// early; the file is neither closed nor rewound. The first Read reads up to
+// four bytes ahead, to look for a byte-order mark.
+class CORVANEXML_API XCXMLFileReadStream : public XIXMLReadStream, public XIXMLReadOrigin {
 public:
-    explicit XCXMLFileReadStream(std::FILE* file);
+    explicit XCXMLFileReadStream(std::FILE* file, EByteOrderMark marks = EByteOrderMark::eSkip);
 
     std::uint64_t Read(char* buffer, std::uint64_t size) override;
+    // Just after the mark that the first Read passed over, if any.
+    CXMLPosition GetOrigin() const override;
 
 private:
+    std::uint64_t Fill(char* buffer, std::uint64_t size);
+
     std::FILE* file_;
+    EByteOrderMark marks_;
+    bool started_;
+    std::size_t skipped_;
+    // The bytes read ahead, from headNext_ on still to be delivered.
+    char head_[4];
+    std::size_t headNext_;
+    std::size_t headEnd_;
 };
 
 // Appends everything written to a string the caller keeps alive. When the

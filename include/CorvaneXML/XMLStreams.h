@@ -24,6 +24,33 @@ public:
     virtual std::uint64_t Read(char* buffer, std::uint64_t size) = 0;
 };
 
+// A place in XML text: the byte offset from the first byte of the source
+// (0-based), the line (1-based, counted by line feeds) and the column
+// (1-based, in bytes: a two-byte UTF-8 character counts two).
+struct CXMLPosition {
+    std::uint64_t offset = 0;
+    std::uint64_t line = 0;
+    std::uint64_t column = 0;
+};
+
+// A second interface that a read stream may implement when the first byte
+// its Read delivers is not the first byte of its source (the ready-made
+// streams pass over a byte-order mark). The parser asks once per parse,
+// right after the stream's first Read, and counts every offset, line and
+// column it reports from the answer, so that positions point into the
+// source. A stream without it starts at offset 0, line 1, column 1.
+class CORVANEXML_API XIXMLReadOrigin {
+public:
+    XIXMLReadOrigin() = default;
+    XIXMLReadOrigin(const XIXMLReadOrigin&) = default;
+    XIXMLReadOrigin& operator=(const XIXMLReadOrigin&) = default;
+    virtual ~XIXMLReadOrigin();
+
+    // Where the first byte delivered by Read stands in the source. A line or
+    // column of 0 is taken as 1.
+    virtual CXMLPosition GetOrigin() const = 0;
+};
+
 // Sink for XML text, implemented by the host. The writer does no buffering:
 // every token, name and plain character of text is one call, so a host that
 // wants speed buffers inside its stream.

@@ -27,6 +27,25 @@ public:
     virtual ~IXMLCDataReader();
 };
 
+// Told where each element that ReadTree makes starts in the source, for a
+// host that reports problems found in a tree in terms of the text it came
+// from.
+class CORVANEXML_API IXMLPositionMap {
+public:
+    IXMLPositionMap() = default;
+    IXMLPositionMap(const IXMLPositionMap&) = default;
+    IXMLPositionMap& operator=(const IXMLPositionMap&) = default;
+
+    // Called once for every element that ReadTree adds, right after adding
+    // it and before its attributes, with the position of the '<' of its start
+    // tag. `element` lives as long as its tree. Elements that a CDATA handler
+    // adds itself are not reported. An exception thrown here makes ReadTree
+    // fail like any other.
+    virtual void MapElement(XIXMLElement* element, const CXMLPosition& start) = 0;
+
+    virtual ~IXMLPositionMap();
+};
+
 // Reads XML text into a new document.
 class CORVANEXML_API CXMLTreeReader : public CXMLParser {
 public:
@@ -44,6 +63,11 @@ public:
     // reader is then ready for another document. A ReadTree started while one
     // is running on this reader raises and changes nothing.
     XCXMLTree* ReadTree(XIXMLReadStream* stream);
+
+    // Every ReadTree from now on tells `map` (not owned, may be null) where
+    // each element it makes starts. Without a map, which is the default, no
+    // position is worked out.
+    void SetPositionMap(IXMLPositionMap* map);
 
 private:
     // Parser events; outside ReadTree they all raise, as there is no document.
@@ -68,6 +92,7 @@ private:
     XCXMLElement* ownElement_;
     CNodeArena* arena_;
     IXMLCDataReader* cdataReader_;
+    IXMLPositionMap* positionMap_;
 };
 
 }  // namespace CorvaneXML

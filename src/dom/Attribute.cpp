@@ -43,11 +43,11 @@ XCXMLAttribute::XCXMLAttribute(XIXMLElement* owner, const XCXMLKey& name, const 
 
 XCXMLAttribute* XCXMLAttribute::Create(XIXMLElement* owner, const XCXMLKey& name,
                                        const char* value, CNodeArena* arena) {
-    check::IfNULL(value);
+    check::IfNULL(value, "Attribute value is null");
     const std::size_t size = std::strlen(value) + 1;
     XCXMLAttribute* attribute = new (XCXMLPlacement{arena, size}) XCXMLAttribute(owner, name, value, size, InlineValue());
     // Out of memory, as for any other copy of a text.
-    check::IfNULL(attribute);
+    check::IfNULL(attribute, message::kNoMemoryForText);
     return attribute;
 }
 
@@ -87,7 +87,7 @@ void XCXMLAttribute::SetValue(const char* value) {
 }
 
 void XCXMLAttribute::GetFmtValue(const char* format, void* out) const {
-    CvThrow::SiNULL(out);
+    CvThrow::SiNULL(out, "Output pointer is null");
     ScanFormatted(value_, format, out);
 }
 
@@ -95,14 +95,14 @@ void XCXMLAttribute::SetFmtValue(const char* format, ...) {
     FormatBuffer buffer;
     va_list args;
     va_start(args, format);
-    const bool fits = FormatInto(buffer, format, args);
+    const char* const refusal = FormatInto(buffer, format, args);
     va_end(args);
-    CvThrow::SiFaux(fits);
+    CvThrow::SiFaux(refusal == nullptr, refusal);
     SetValue(buffer);
 }
 
 XIXMLAttribute* XCXMLAttribute::Copy(XIXMLElement* target) const {
-    CvThrow::SiNULL(target);
+    CvThrow::SiNULL(target, message::kNullTarget);
     const XCXMLKey name = target->GetKey(name_);
     return target->AddAttribute(name, value_);
 }

@@ -20,7 +20,7 @@ using Corvane::CvThrow;
 
 XCXMLData::XCXMLData(XIXMLElement* parent, XIXMLData::IXMLCData* provider)
     : XCXMLNode(parent), content_(reinterpret_cast<std::uintptr_t>(provider) | 1) {
-    CvThrow::SiNULL(provider);
+    CvThrow::SiNULL(provider, message::kNullProvider);
 }
 
 XCXMLData::XCXMLData(XIXMLElement* parent, const char* text)
@@ -32,11 +32,11 @@ XCXMLData::XCXMLData(XIXMLElement* parent, const char* text, std::size_t size, I
 }
 
 XCXMLData* XCXMLData::Create(XIXMLElement* parent, const char* text, CNodeArena* arena) {
-    check::IfNULL(text);
+    check::IfNULL(text, message::kNullText);
     const std::size_t size = std::strlen(text) + 1;
     XCXMLData* data = new (XCXMLPlacement{arena, size}) XCXMLData(parent, text, size, InlineText());
     // Out of memory, as for any other copy of a text.
-    check::IfNULL(data);
+    check::IfNULL(data, message::kNoMemoryForText);
     return data;
 }
 
@@ -62,12 +62,12 @@ const XIXMLNode* XCXMLData::AsNode() const { return this; }
 XIXMLData* XCXMLData::AsData() { return this; }
 
 const char* XCXMLData::GetData() const {
-    CvThrow::SiNULL(Text());
+    CvThrow::SiNULL(Text(), message::kProviderHoldsData);
     return Text();
 }
 
 void XCXMLData::SetData(const char* data) {
-    CvThrow::SiNULL(Text());
+    CvThrow::SiNULL(Text(), message::kProviderHoldsData);
     // Copied first: a failed copy keeps the old text, which may be passed in.
     char* copy = CopyText(data);
     FreeText();
@@ -75,7 +75,7 @@ void XCXMLData::SetData(const char* data) {
 }
 
 void XCXMLData::GetFmtData(const char* format, void* out) const {
-    CvThrow::SiNULL(Text());
+    CvThrow::SiNULL(Text(), message::kProviderHoldsData);
     ScanFormatted(Text(), format, out);
 }
 
@@ -83,14 +83,14 @@ void XCXMLData::SetFmtData(const char* format, ...) {
     FormatBuffer buffer;
     va_list args;
     va_start(args, format);
-    const bool fits = FormatInto(buffer, format, args);
+    const char* const refusal = FormatInto(buffer, format, args);
     va_end(args);
-    CvThrow::SiFaux(fits);
+    CvThrow::SiFaux(refusal == nullptr, refusal);
     SetData(static_cast<const char*>(buffer));
 }
 
 XIXMLNode* XCXMLData::Copy(XIXMLElement* parent) const {
-    CvThrow::SiNULL(parent);
+    CvThrow::SiNULL(parent, message::kNullTarget);
     if (Provider() == nullptr) return parent->AddData(Text())->AsNode();
     IXMLCData* copy = Provider()->Copy();
     try {

@@ -37,7 +37,7 @@ XCXMLRoot::~XCXMLRoot() {
 }
 
 const XCXMLKey& XCXMLRoot::GetKey(const char* name) const {
-    check::SiNULL(name);
+    check::SiNULL(name, message::kNullName);
     return keys_->GetKey(name);
 }
 

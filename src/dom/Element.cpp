@@ -123,8 +123,8 @@ XIXMLNode* XCXMLElement::ChildBefore(XIXMLNode* child) const {
 }
 
 void XCXMLElement::AddNode(XIXMLNode* node) {
-    check::IfFalse(node != nullptr && node->GetParent() == nullptr &&
-                     node->GetNext() == nullptr);
+    check::IfFalse(node != nullptr, message::kNullNode);
+    check::IfFalse(node->GetParent() == nullptr && node->GetNext() == nullptr, "Node is already in an element");
     XIXMLNode* const last = LastChild();
     if (last == nullptr) {
         firstChild_ = node;
@@ -138,7 +138,7 @@ void XCXMLElement::AddNode(XIXMLNode* node) {
 }
 
 void XCXMLElement::RemoveNode(XIXMLNode* node) {
-    check::IfFalse(node != nullptr && node->GetParent() == this);
+    check::IfFalse(node != nullptr && node->GetParent() == this, "Node is not a child of this element");
     XIXMLNode* const next = node->GetNext();
     if (firstChild_ == node) {
         XIXMLNode* const last = next != nullptr ? LastChild() : nullptr;
@@ -157,7 +157,7 @@ void XCXMLElement::RemoveNode(XIXMLNode* node) {
 
 void XCXMLElement::MoveNode(XIXMLNode* node, XIXMLNode* before) {
     if (node == before) return;
-    CvThrow::IfFalse(node != nullptr);
+    CvThrow::IfFalse(node != nullptr, "%s", message::kNullNode);
     if (node->GetNext() == before) return;
     RemoveNode(node);
     if (firstChild_ == before) {

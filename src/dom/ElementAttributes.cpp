@@ -86,7 +86,7 @@ XIXMLAttribute* XCXMLElement::PlaceAttribute(const XCXMLKey& name, const char* v
 }
 
 void XCXMLElement::RemoveAttribute(XIXMLAttribute* attribute) {
-    check::SiNULL(attribute);
+    check::SiNULL(attribute, "Attribute is null");
     // A removed attribute keeps its owner and next links, so only the links
     // of the attributes around it say that it is gone.
     XIXMLAttribute* const next = attribute->GetNext();

@@ -11,6 +11,7 @@
 
 #include "dom/DocumentHome.h"
 #include "dom/PlainElement.h"
+#include "foundation/Checks.h"
 #include "foundation/DestructorReport.h"
 #include "foundation/ExactType.h"
 
@@ -129,7 +130,7 @@ XIXMLElement* XCXMLElement::CopyShallow(const XIXMLElement* keys, XIXMLElement* 
 }
 
 XIXMLNode* XCXMLElement::Copy(XIXMLElement* parent) const {
-    CvThrow::SiNULL(parent);
+    CvThrow::SiNULL(parent, message::kNullTarget);
 
     // Names are interned where the destination's GetKey would end up. Below a
     // chain of plain copies that is always the same element; a copy of

@@ -9,10 +9,12 @@ namespace CorvaneXML {
 
 using Corvane::CvThrow;
 
-bool FormatInto(FormatBuffer& buffer, const char* format, va_list args) {
-    if (format == nullptr) return false;
+const char* FormatInto(FormatBuffer& buffer, const char* format, va_list args) {
+    if (format == nullptr) return "Format is null";
     const int length = std::vsnprintf(buffer, sizeof buffer, format, args);
-    return length >= 0 && static_cast<unsigned int>(length) < sizeof buffer;
+    if (length < 0) return "Can't format the value";
+    if (static_cast<unsigned int>(length) >= sizeof buffer) return "Formatted value is longer than 2047 bytes";
+    return nullptr;
 }
 
 namespace {
@@ -25,9 +27,9 @@ bool IsNonFiniteWord(const char* text) {
 }  // namespace
 
 void ScanFormatted(const char* text, const char* format, void* out) {
-    CvThrow::SiNULL(format);
+    CvThrow::SiNULL(format, "Format is null");
     const char* source = IsNonFiniteWord(text) ? "1.0" : text;
-    CvThrow::SiFaux(std::sscanf(source, format, out) == 1);
+    CvThrow::SiFaux(std::sscanf(source, format, out) == 1, "Value doesn't match the format");
 }
 
 }  // namespace CorvaneXML

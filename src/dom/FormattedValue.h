@@ -9,12 +9,12 @@ namespace CorvaneXML {
 // longest text that can be stored this way is one less than the buffer.
 using FormatBuffer = char[2048];
 
-// Formats with the current locale. False when formatting fails or the output
-// does not fit with its terminating NUL; the buffer is then not to be used.
-// A null format fails.
-bool FormatInto(FormatBuffer& buffer, const char* format, va_list args);
+// Formats with the current locale. Null on success; otherwise what went
+// wrong (a null format, a failed formatting, an output that does not fit
+// with its terminating NUL), and the buffer is not to be used.
+const char* FormatInto(FormatBuffer& buffer, const char* format, va_list args);
 
-// sscanf of `text` into `out` with the current locale; raises (no message)
+// sscanf of `text` into `out` with the current locale; raises
 // unless exactly one conversion was assigned. The whole texts "nan", "inf",
 // "+inf" and "-inf" are read as "1.0", so they never yield a NaN or an
 // infinity.

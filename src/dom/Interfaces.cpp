@@ -6,6 +6,8 @@
 
 #include <CorvaneTools/CorvaneTools.h>
 
+#include "foundation/Checks.h"
+
 namespace CorvaneXML {
 
 XIXMLNode::~XIXMLNode() = default;
@@ -42,7 +44,7 @@ double XIXMLData::GetFloat() const {
 void XIXMLData::SetData(double value) { SetFmtData("%lf", value); }
 
 void XIXMLData::DestroyProvider(IXMLCData* provider) {
-    Corvane::CvThrow::SiNULL(provider);
+    Corvane::CvThrow::SiNULL(provider, message::kNullProvider);
     provider->Destroy();
 }
 

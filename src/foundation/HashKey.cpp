@@ -51,7 +51,7 @@ bool SameText(const char* a, const char* b) {
 // name read and should not pay for a second call.
 inline XCXMLKey* Probe(XCXMLKey* slots, int capacity, std::uint32_t probeLimit,
                        const char* name) {
-    check::SiNULL(name);
+    check::SiNULL(name, message::kNullName);
     std::uint32_t h = CHashKey::Hash(name);
     std::uint32_t n = probeLimit;
     if (n == 0) return nullptr;

@@ -3,18 +3,20 @@
 
 #include <CorvaneTools/CorvaneTools.h>
 
+#include "foundation/Checks.h"
+
 #include <cstdlib>
 #include <cstring>
 
 namespace CorvaneXML {
 
 // Every text the library keeps is its own malloc'ed copy, released with free.
-// Raises (no message) for a null text or exhausted memory.
+// Raises for a null text or exhausted memory.
 inline char* CopyText(const char* text) {
-    Corvane::CvThrow::IfNULL(text);
+    Corvane::CvThrow::IfNULL(text, "%s", message::kNullText);
     const std::size_t size = std::strlen(text) + 1;
     char* copy = static_cast<char*>(std::malloc(size));
-    Corvane::CvThrow::IfNULL(copy);
+    Corvane::CvThrow::IfNULL(copy, "%s", message::kNoMemoryForText);
     std::memcpy(copy, text, size);
     return copy;
 }

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <iterator>
 
+#include <string.h>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -48,6 +50,19 @@ std::uint64_t CountLineFeeds(const char* begin, const char* end) {
     return feeds + static_cast<std::uint64_t>(std::count(begin, end, '\n'));
 }
 
+// Just past the last line feed in [begin, end), or null when there is none.
+// Text often runs for a whole block without a line end, and a byte-wise
+// search backwards would then cost more than counting the block.
+const char* AfterLastLineFeed(const char* begin, const char* end) {
+#if defined(__GLIBC__)
+    const void* feed = memrchr(begin, '\n', static_cast<std::size_t>(end - begin));
+    return feed != nullptr ? static_cast<const char*>(feed) + 1 : nullptr;
+#else
+    const auto feed = std::find(std::make_reverse_iterator(end), std::make_reverse_iterator(begin), '\n');
+    return feed.base() != begin ? feed.base() : nullptr;
+#endif
+}
+
 }  // namespace
 
 CXMLBufferedReader::CXMLBufferedReader(XIXMLReadStream* stream)
@@ -55,51 +70,81 @@ CXMLBufferedReader::CXMLBufferedReader(XIXMLReadStream* stream)
       count(0),
       atEnd(false),
       stream(stream),
-      blockStart(0),
-      linesBefore(0),
-      lineStart(0) {
-    Corvane::CvThrow::SiNULL(stream);
+      origin(nullptr),
+      atBlock{0, 0, 0},
+      known{0, 0, 0},
+      mark(0) {
+    Corvane::CvThrow::SiNULL(stream, "Read stream is null");
+    origin = dynamic_cast<XIXMLReadOrigin*>(stream);
 }
 
 CXMLBufferedReader::~CXMLBufferedReader() = default;
 
 int CXMLBufferedReader::ReadBlock() {
     if (atEnd) return -1;
+    // Worked out while the block being replaced is still here: the line
+    // feeds of the whole block, counted once, and from there back to where
+    // the construct being reported stands, usually a few bytes before.
+    const std::uint64_t end = atBlock.offset + static_cast<std::uint64_t>(count);
+    const LineCount next = CountTo(end);
+    if (known.offset != mark && mark < end) known = CountBack(next, mark);
     std::uint64_t n = stream->Read(block, kBlockSize);
     if (n < static_cast<std::uint64_t>(kBlockSize)) atEnd = true;
     // A stream that claims more than it was given room for is treated as
     // having filled the block; nothing past it is ever read.
     if (n > static_cast<std::uint64_t>(kBlockSize)) n = kBlockSize;
-    if (n == 0) return -1;
-    // The block being replaced is counted once, here, for error positions.
-    // Counting over the whole block at once is far cheaper than stopping at
-    // each line feed, and line feeds can be every few bytes.
-    const char* const end = block + count;
-    const char* const begin = block;
-    const std::uint64_t feeds = CountLineFeeds(begin, end);
-    if (feeds != 0) {
-        linesBefore += feeds;
-        const auto lastFeed = std::find(std::make_reverse_iterator(end), std::make_reverse_iterator(begin), '\n');
-        lineStart = blockStart + static_cast<std::uint64_t>(lastFeed.base() - begin);
+    if (origin != nullptr) {
+        // The first Read: there was no block to retire.
+        TakeOrigin();
+    } else if (n != 0) {
+        atBlock = next;
     }
-    blockStart += static_cast<std::uint64_t>(count);
+    if (n == 0) return -1;
     count = static_cast<int>(n);
     position = 1;
     return static_cast<unsigned char>(block[0]);
 }
 
-void CXMLBufferedReader::LocateOffset(std::uint64_t offset, std::uint64_t& line,
-                                      std::uint64_t& column) const {
-    line = linesBefore + 1;
-    std::uint64_t start = lineStart;
-    const std::uint64_t inBlock = offset - blockStart;
-    for (std::uint64_t i = 0; i < inBlock && i < static_cast<std::uint64_t>(count); ++i) {
-        if (block[i] == '\n') {
-            ++line;
-            start = blockStart + i + 1;
-        }
-    }
-    column = offset - start + 1;
+void CXMLBufferedReader::TakeOrigin() {
+    XIXMLReadOrigin* const source = origin;
+    origin = nullptr;
+    const CXMLPosition start = source->GetOrigin();
+    const std::uint64_t line = start.line > 0 ? start.line : 1;
+    const std::uint64_t before = std::min(start.column > 0 ? start.column - 1 : 0, start.offset);
+    atBlock = known = {start.offset, line - 1, start.offset - before};
+    mark = start.offset;
+}
+
+CXMLBufferedReader::LineCount CXMLBufferedReader::CountTo(std::uint64_t offset) const {
+    if (offset == known.offset) return known;
+    // From the last place worked out when it lies in this block before
+    // `offset`, else from the block's start. An offset before the block is
+    // on the line that reaches into it (only the mark can stand there, one
+    // byte back, and it is never a line feed).
+    const LineCount from = known.offset >= atBlock.offset && known.offset < offset ? known : atBlock;
+    if (offset <= from.offset) return {offset, from.feeds, from.lineStart};
+    const char* const begin = block + (from.offset - atBlock.offset);
+    const char* const stop = begin + (offset - from.offset);
+    const std::uint64_t feeds = CountLineFeeds(begin, stop);
+    if (feeds == 0) return {offset, from.feeds, from.lineStart};
+    return {offset, from.feeds + feeds, from.offset + static_cast<std::uint64_t>(AfterLastLineFeed(begin, stop) - begin)};
+}
+
+CXMLBufferedReader::LineCount CXMLBufferedReader::CountBack(const LineCount& after, std::uint64_t offset) const {
+    // Most often both stand on the last line of the block, and nothing needs
+    // counting.
+    if (after.lineStart <= offset) return {offset, after.feeds, after.lineStart};
+    const char* const at = block + (offset > atBlock.offset ? offset - atBlock.offset : 0);
+    const char* const stop = block + (after.offset - atBlock.offset);
+    const std::uint64_t feeds = CountLineFeeds(at, stop);
+    const char* const lineStart = AfterLastLineFeed(block, at);
+    return {offset, after.feeds - feeds,
+            lineStart != nullptr ? atBlock.offset + static_cast<std::uint64_t>(lineStart - block) : atBlock.lineStart};
+}
+
+CXMLPosition CXMLBufferedReader::Locate(std::uint64_t offset) {
+    known = CountTo(offset);
+    return {offset, known.feeds + 1, offset - known.lineStart + 1};
 }
 
 }  // namespace CorvaneXML

@@ -31,6 +31,7 @@ void CXMLParser::ReadElements(bool fast) {
                 continue;
             }
             Read();
+            reader->Mark(2);  // the '<' of whatever starts here
             if (current == '/') {
                 ReadEndTag();
             } else if (current == '[') {
@@ -81,7 +82,7 @@ void CXMLParser::ReadStartTag(bool fast) {
 void CXMLParser::ReadEndTag() {
     Read();
     ReadToken();
-    Require(Skip() == '>');
+    Require(Skip() == '>', "End tag must end with '>'");
     const void* handle = openElements.back();
     openElements.pop_back();
     CloseNode(handle);

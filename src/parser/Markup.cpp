@@ -2,6 +2,7 @@
 
 #include <CorvaneTools/CorvaneTools.h>
 
+#include "foundation/Checks.h"
 #include "parser/Require.h"
 
 #include <cstdlib>
@@ -28,7 +29,7 @@ public:
         char* copy = static_cast<char*>(std::malloc(size));
         // Only the null case is handed over: the block is not written yet,
         // and passing it would look like a read of uninitialised memory.
-        if (copy == nullptr) CvThrow::IfNULL(nullptr);
+        if (copy == nullptr) CvThrow::IfNULL(nullptr, "%s", message::kNoMemoryForText);
         std::memcpy(copy, text, size);
         std::free(text_);
         text_ = copy;

@@ -47,7 +47,7 @@ void CXMLParser::FastParse(XIXMLReadStream* stream) { Run(stream, true); }
 
 void CXMLParser::Run(XIXMLReadStream* stream, bool fast) {
     // A parse already running owns `reader`; refuse without touching it.
-    Require(reader == nullptr);
+    Require(reader == nullptr, "A parse is already running on this parser");
     errorOffset = errorLine = errorColumn = 0;
     CXMLBufferedReader input(stream);
     ReaderScope scope(*this, input);
@@ -56,10 +56,18 @@ void CXMLParser::Run(XIXMLReadStream* stream, bool fast) {
     } catch (...) {
         // The character the parser was on: the last one handed out, or the
         // position just past the input once it has ended.
-        errorOffset = input.Offset() - (current == -1 || input.Offset() == 0 ? 0 : 1);
-        input.LocateOffset(errorOffset, errorLine, errorColumn);
+        const CXMLPosition where =
+            input.Locate(input.Offset() - (current == -1 || input.Offset() == 0 ? 0 : 1));
+        errorOffset = where.offset;
+        errorLine = where.line;
+        errorColumn = where.column;
         throw;
     }
+}
+
+CXMLPosition CXMLParser::GetEventPosition() const {
+    if (reader == nullptr) return CXMLPosition();
+    return reader->Locate(reader->MarkedOffset());
 }
 
 void CXMLParser::ReadDocument(bool fast) {
@@ -69,6 +77,7 @@ void CXMLParser::ReadDocument(bool fast) {
     // the first character of the root element's name.
     for (;;) {
         Read();
+        reader->Mark(2);  // the '<'
         if (current == '?') {
             if (!ReadProcessingInstruction()) return;
         } else if (current == '!') {
@@ -88,6 +97,7 @@ void CXMLParser::ReadDocument(bool fast) {
             Require(false, kOnlyCommentsAndPIs);
         }
         Read();
+        reader->Mark(2);
         if (current == '?') {
             if (!ReadProcessingInstruction()) return;
         } else if (current == '!') {

@@ -13,10 +13,6 @@ inline void Require(bool condition, const char* message) {
     if (__builtin_expect(!condition, 0)) Corvane::CvThrow::SiFaux(false, message);
 }
 
-inline void Require(bool condition) {
-    if (__builtin_expect(!condition, 0)) Corvane::CvThrow::SiFaux(false);
-}
-
 }  // namespace parsecheck
 }  // namespace CorvaneXML
 

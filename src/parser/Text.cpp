@@ -35,6 +35,7 @@ const char kBadUnicode[] = "Bad unicode value";
 // Entered at the first character of a run (not whitespace, not '<'); leaves
 // `current` at the '<' that ends it.
 void CXMLParser::ReadData() {
+    reader->Mark(1);
     text.Reset();
     // The first '<' at or after the read position in the block starting at
     // `ltBlock`, or the block's end: searched once per block, not once for
@@ -43,7 +44,7 @@ void CXMLParser::ReadData() {
     std::uint64_t ltBlock = UINT64_MAX;
     while (current != '<') {
         // An element is still open: its content cannot end here.
-        Require(current != -1);
+        Require(current != -1, "End of input inside an element");
         if (current == '&') {
             ReadEntity();
         } else {

@@ -23,18 +23,22 @@ XCXMLElement* OwnElement(XIXMLElement* element) {
 
 IXMLCDataReader::~IXMLCDataReader() = default;
 
+IXMLPositionMap::~IXMLPositionMap() = default;
+
 CXMLTreeReader::CXMLTreeReader(IXMLCDataReader* reader)
     : tree_(nullptr),
       currentElement_(nullptr),
       ownElement_(nullptr),
       arena_(nullptr),
-      cdataReader_(reader) {}
+      cdataReader_(reader),
+      positionMap_(nullptr) {}
 
 CXMLTreeReader::~CXMLTreeReader() = default;
 
+void CXMLTreeReader::SetPositionMap(IXMLPositionMap* map) { positionMap_ = map; }
+
 XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
-    CvThrow::IfFalse(tree_ == nullptr);
-    CvThrow::IfFalse(currentElement_ == nullptr);
+    CvThrow::IfFalse(tree_ == nullptr && currentElement_ == nullptr, "This tree reader is already reading a document");
 
     // The document's nodes share chunks of memory; whatever the arena has
     // not handed out when the reading ends goes with the chunk's last node.
@@ -65,7 +69,7 @@ void CXMLTreeReader::Idle() noexcept {
 // Names are interned through the document; the key is copied before the next
 // name can move the table's slots.
 const void* CXMLTreeReader::OpenNode(const char* name) {
-    check::IfNULL(currentElement_);
+    check::IfNULL(currentElement_, message::kNoDocument);
     const XCXMLKey key = tree_->GetKey(name);
     if (ownElement_ != nullptr) {
         ownElement_ = ownElement_->PlaceElement(key, arena_);
@@ -74,11 +78,12 @@ const void* CXMLTreeReader::OpenNode(const char* name) {
         currentElement_ = currentElement_->AddElement(key);
         ownElement_ = OwnElement(currentElement_);
     }
+    if (positionMap_ != nullptr) positionMap_->MapElement(currentElement_, GetEventPosition());
     return currentElement_;
 }
 
 void CXMLTreeReader::Attribute(const char* name, const char* value) {
-    check::IfNULL(currentElement_);
+    check::IfNULL(currentElement_, message::kNoDocument);
     const XCXMLKey key = tree_->GetKey(name);
     if (ownElement_ != nullptr) {
         ownElement_->PlaceAttribute(key, value, arena_);
@@ -88,7 +93,7 @@ void CXMLTreeReader::Attribute(const char* name, const char* value) {
 }
 
 void CXMLTreeReader::Data(const char* text) {
-    check::IfNULL(currentElement_);
+    check::IfNULL(currentElement_, message::kNoDocument);
     if (ownElement_ != nullptr) {
         ownElement_->PlaceData(text, arena_);
     } else {
@@ -101,21 +106,21 @@ void CXMLTreeReader::CData(XIXMLReadStream* stream) {
         CXMLParser::CData(stream);
         return;
     }
-    CvThrow::IfNULL(currentElement_);
-    CvThrow::IfFalse(cdataReader_->Read(currentElement_, stream));
+    CvThrow::IfNULL(currentElement_, "%s", message::kNoDocument);
+    CvThrow::IfFalse(cdataReader_->Read(currentElement_, stream), "CDATA reader refused the section");
 }
 
 void CXMLTreeReader::CloseNode(const void* handle) {
     // Checked first: outside ReadTree a null handle would otherwise match the
     // missing element.
-    check::IfNULL(currentElement_);
-    check::IfFalse(handle == static_cast<const void*>(currentElement_));
+    check::IfNULL(currentElement_, message::kNoDocument);
+    check::IfFalse(handle == static_cast<const void*>(currentElement_), "Closed element is not the current one");
     currentElement_ = currentElement_->AsNode()->GetParent();
     ownElement_ = OwnElement(currentElement_);
 }
 
 void CXMLTreeReader::Comment(const char* text) {
-    check::IfNULL(currentElement_);
+    check::IfNULL(currentElement_, message::kNoDocument);
     currentElement_->AddComment(text);
 }
 
@@ -123,13 +128,14 @@ void CXMLTreeReader::Comment(const char* text) {
 // never without a document being read.
 void CXMLTreeReader::DocType(const char* name, const char* publicId, const char* systemId,
                              const char* internalSubset) {
-    CvThrow::IfFalse(tree_ != nullptr && currentElement_ == tree_->GetRoot());
+    CvThrow::IfFalse(tree_ != nullptr, "%s", message::kNoDocument);
+    CvThrow::IfFalse(currentElement_ == tree_->GetRoot(), "DOCTYPE declaration inside an element");
     const XCXMLKey key = tree_->GetKey(name);
     currentElement_->AddDocType(key, publicId, systemId, internalSubset);
 }
 
 bool CXMLTreeReader::ProcessingInstruction(const char* target, const char* instruction) {
-    check::IfNULL(currentElement_);
+    check::IfNULL(currentElement_, message::kNoDocument);
     currentElement_->AddPI(target, instruction);
     return true;
 }

@@ -2,6 +2,8 @@
 
 #include <CorvaneTools/CorvaneTools.h>
 
+#include "streams/ByteOrderMark.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -9,24 +11,58 @@ using Corvane::CvThrow;
 
 namespace CorvaneXML {
 
-XCXMLMemoryReadStream::XCXMLMemoryReadStream(const char* data, std::size_t size)
-    : next_(data), end_(data + size) {
-    CvThrow::SiNULL(size == 0 ? "" : data);
+namespace {
+
+// Where the first byte a stream delivers stands, after `skipped` bytes of
+// mark on the input's first line.
+CXMLPosition AfterMark(std::size_t skipped) { return {skipped, 1, skipped + 1}; }
+
+}  // namespace
+
+XCXMLMemoryReadStream::XCXMLMemoryReadStream(const char* data, std::size_t size, EByteOrderMark marks)
+    : next_(data), end_(data + size), marks_(marks), started_(false), skipped_(0) {
+    CvThrow::SiNULL(size == 0 ? "" : data, "Memory block is null");
 }
 
-XCXMLMemoryReadStream::XCXMLMemoryReadStream(const std::string& text)
-    : XCXMLMemoryReadStream(text.data(), text.size()) {}
+XCXMLMemoryReadStream::XCXMLMemoryReadStream(const std::string& text, EByteOrderMark marks)
+    : XCXMLMemoryReadStream(text.data(), text.size(), marks) {}
 
 std::uint64_t XCXMLMemoryReadStream::Read(char* buffer, std::uint64_t size) {
+    if (!started_) {
+        started_ = true;
+        if (marks_ == EByteOrderMark::eSkip) {
+            skipped_ = LeadingUtf8Mark(next_, std::min(static_cast<std::size_t>(end_ - next_), kByteOrderMarkWindow));
+            next_ += skipped_;
+        }
+    }
     const std::uint64_t count = std::min<std::uint64_t>(size, static_cast<std::uint64_t>(end_ - next_));
     if (count != 0) std::memcpy(buffer, next_, count);
     next_ += count;
     return count;
 }
 
-XCXMLFileReadStream::XCXMLFileReadStream(std::FILE* file) : file_(file) { CvThrow::SiNULL(file); }
+CXMLPosition XCXMLMemoryReadStream::GetOrigin() const { return AfterMark(skipped_); }
+
+XCXMLFileReadStream::XCXMLFileReadStream(std::FILE* file, EByteOrderMark marks)
+    : file_(file), marks_(marks), started_(false), skipped_(0), head_(), headNext_(0), headEnd_(0) {
+    CvThrow::SiNULL(file, "File is null");
+}
 
 std::uint64_t XCXMLFileReadStream::Read(char* buffer, std::uint64_t size) {
+    if (!started_) {
+        started_ = true;
+        if (marks_ == EByteOrderMark::eSkip) {
+            headEnd_ = static_cast<std::size_t>(Fill(head_, sizeof head_));
+            skipped_ = headNext_ = LeadingUtf8Mark(head_, headEnd_);
+        }
+    }
+    const std::size_t ahead = std::min<std::uint64_t>(size, headEnd_ - headNext_);
+    std::memcpy(buffer, head_ + headNext_, ahead);
+    headNext_ += ahead;
+    return ahead + Fill(buffer + ahead, size - ahead);
+}
+
+std::uint64_t XCXMLFileReadStream::Fill(char* buffer, std::uint64_t size) {
     // fread may return early on pipes and terminals; a short count would end
     // the document, so keep reading until the file really ends.
     std::uint64_t total = 0;
@@ -38,6 +74,8 @@ std::uint64_t XCXMLFileReadStream::Read(char* buffer, std::uint64_t size) {
     CvThrow::SiFaux(std::ferror(file_) == 0, "Error while reading the file");
     return total;
 }
+
+CXMLPosition XCXMLFileReadStream::GetOrigin() const { return AfterMark(skipped_); }
 
 XCXMLStringWriteStream::XCXMLStringWriteStream(std::string& target)
     : target_(&target), room_(UINT64_MAX) {}
@@ -56,7 +94,7 @@ std::uint64_t XCXMLStringWriteStream::Write(const char* data, std::uint64_t size
 
 XCXMLFileWriteStream::XCXMLFileWriteStream(std::FILE* file, std::size_t bufferSize)
     : file_(file), buffer_(std::max<std::size_t>(bufferSize, 1)), used_(0), room_(UINT64_MAX), failed_(false) {
-    CvThrow::SiNULL(file);
+    CvThrow::SiNULL(file, "File is null");
 }
 
 XCXMLFileWriteStream::~XCXMLFileWriteStream() { Flush(); }

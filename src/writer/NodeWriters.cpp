@@ -14,7 +14,8 @@ void XCXMLData::WriteTo(XCXMLWriter* writer, int depth) const {
     if (Provider() != nullptr) {
         // The provider writes the body itself; nothing it writes is checked.
         writer->WriteToken("<![CDATA[");
-        Corvane::CvThrow::SiFaux(Provider()->Write(writer->SettledStream(), depth, this));
+        Corvane::CvThrow::SiFaux(Provider()->Write(writer->SettledStream(), depth, this),
+                                 "Data provider failed to write its section");
         writer->WriteToken("]]>");
         return;
     }

@@ -33,7 +33,7 @@ TEST(Lifecycle, ThrowingAndNestedParsesLeaveTheParserIdle) {
         parser.log.clear();
         // The refused inner parse leaves the running one intact.
         EXPECT_EQ(Log(parser, "<a><nest/>t</a>", mode),
-                  "open a\nopen nest\nerror: CvThrow::SiFaux\nclose 4\ndata t\nclose 3");
+                  "open a\nopen nest\nerror: A parse is already running on this parser\nclose 4\ndata t\nclose 3");
     }
 }
 

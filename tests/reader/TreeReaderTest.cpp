@@ -100,8 +100,8 @@ TEST(TreeReader, ReadsAndWritesBackOrRefusesWithAMessage) {
         {"<?pi    data ?><r/>", "<?pi data ?>\n<r/>\n"},
         {"<a><b><c/></b></a>", "<a>\n\t<b>\n\t\t<c/>\n\t</b>\n</a>\n"},
         {"<a>t<b/>u</a>", "error: Only one data node for an element"},
-        {"<a><!DOCTYPE x></a>", "error: CvThrow::IfFalse"},
-        {"<a>", "error: CvThrow::SiFaux"},
+        {"<a><!DOCTYPE x></a>", "error: DOCTYPE declaration inside an element"},
+        {"<a>", "error: End of input inside an element"},
         {"", "error: XML file must begin with <"},
         {"<a>&unknown;</a>", "error: Unrecognized entity"},
         {"<a/><b/>", "error: Only comments and processing instructions accepted here"},
@@ -129,7 +129,7 @@ TEST(TreeReader, CDataHandlerDecidesWhatTheSectionBecomes) {
         // it still finds the first line end to be skipped.
         {Mode::Attach, "<![CDATA[top]]><a/>", "<![CDATA[top]]><a/>\n"},
         {Mode::Ignore, "<a><![CDATA[ignored]]>  <b/></a>", "<a>\n\t<b/>\n</a>\n"},
-        {Mode::Refuse, "<a><![CDATA[x]]></a>", "error: CvThrow::IfFalse"},
+        {Mode::Refuse, "<a><![CDATA[x]]></a>", "error: CDATA reader refused the section"},
         // A ReadTree from inside the handler is refused; the outer one goes on.
         {Mode::NestedRead, "<a><![CDATA[x]]><b/></a>", "<a>\n\t<b/>\n</a>\n"},
     };

@@ -167,7 +167,7 @@ TEST(Writer, ProviderAnsweringFalseRaisesAfterItsOutput) {
     XCXMLTree tree;
     tree.GetRoot()->AddElement("e")->AddData(new Provider("partial", false));
     StringWriteStream stream;
-    EXPECT_EQ(Caught([&] { tree.Write(&stream); }), "CvThrow::SiFaux");
+    EXPECT_EQ(Caught([&] { tree.Write(&stream); }), "Data provider failed to write its section");
     EXPECT_EQ(stream.text, "<e><![CDATA[partial");
 }
 

@@ -3,7 +3,8 @@
 //   cxml format [--max-output BYTES] [FILE|-]
 //                                   read a document and write it back indented
 //   cxml check FILE...              report FILE:LINE:COLUMN: message per broken document
-//   cxml events [--skip NAME] FILE  print the parser's events, one per line
+//   cxml events [--positions] [--skip NAME] FILE
+//                                   print the parser's events, one per line
 
 #include <CorvaneXML/CorvaneXML.h>
 #include <CorvaneXML/XMLStdStreams.h>
@@ -24,15 +25,16 @@ namespace {
 const char kUsage[] =
     "usage: cxml format [--max-output BYTES] [FILE|-]\n"
     "       cxml check FILE...\n"
-    "       cxml events [--skip NAME] FILE|-\n"
+    "       cxml events [--positions] [--skip NAME] FILE|-\n"
     "       cxml --help | --version\n"
     "\n"
     "format  reads a document into a tree and writes it to standard output;\n"
     "        --max-output stops with an error before passing BYTES bytes\n"
     "check   prints FILE:LINE:COLUMN: message for each document that fails;\n"
     "        exits 1 if any failed\n"
-    "events  prints the parser's events one per line; --skip NAME parses in\n"
-    "        fast mode and skips every element called NAME\n"
+    "events  prints the parser's events one per line; --positions puts the\n"
+    "        LINE:COLUMN where each construct starts before it; --skip NAME\n"
+    "        parses in fast mode and skips every element called NAME\n"
     "A FILE of - reads standard input.\n";
 
 struct FileCloser {
@@ -111,7 +113,7 @@ int Check(const std::vector<std::string>& paths) {
 // Prints every event as one line; bytes outside printable ASCII are escaped.
 class EventPrinter : public CXMLParser {
 public:
-    explicit EventPrinter(const char* skip) : skip_(skip) {}
+    EventPrinter(const char* skip, bool positions) : skip_(skip), positions_(positions) {}
 
 private:
     static std::string Escaped(const char* text) {
@@ -132,6 +134,11 @@ private:
     }
 
     void Print(const char* event, const std::string& rest) {
+        if (positions_) {
+            const CXMLPosition at = GetEventPosition();
+            std::printf("%llu:%llu ", static_cast<unsigned long long>(at.line),
+                        static_cast<unsigned long long>(at.column));
+        }
         std::printf("%s %s\n", event, rest.c_str());
     }
 
@@ -149,7 +156,7 @@ private:
     void Data(const char* text) override { Print("data", Escaped(text)); }
     void CloseNode(const void* handle) override {
         if (handle == nullptr) {
-            std::printf("close (skipped)\n");
+            Print("close", "(skipped)");
             return;
         }
         const auto depth = reinterpret_cast<std::uintptr_t>(handle);
@@ -168,14 +175,15 @@ private:
     }
 
     const char* skip_;
+    bool positions_;
     std::vector<std::string> names_;
 };
 
-int Events(const char* skip, const std::string& path) {
+int Events(const char* skip, bool positions, const std::string& path) {
     File file = Open(path);
     if (!file) return 2;
     XCXMLFileReadStream input(file.get());
-    EventPrinter printer(skip);
+    EventPrinter printer(skip, positions);
     try {
         if (skip != nullptr) {
             printer.FastParse(&input);
@@ -223,9 +231,13 @@ int main(int argc, char** argv) {
         if (args.size() <= next + 1) return Format(args.size() == next + 1 ? args[next] : "-", maxOutput);
     }
     if (command == "check" && args.size() >= 2) return Check({args.begin() + 1, args.end()});
-    if (command == "events") {
-        if (args.size() == 2) return Events(nullptr, args[1]);
-        if (args.size() == 4 && args[1] == "--skip") return Events(args[2].c_str(), args[3]);
+    if (command == "events" && args.size() >= 2) {
+        const bool positions = args[1] == "--positions";
+        const std::size_t next = positions ? 2 : 1;
+        if (args.size() == next + 1) return Events(nullptr, positions, args[next]);
+        if (args.size() == next + 3 && args[next] == "--skip") {
+            return Events(args[next + 1].c_str(), positions, args[next + 2]);
+        }
     }
     std::fprintf(stderr, "cxml: unknown command line\n%s", kUsage);
     return 2;

@@ -122,10 +122,11 @@ std::unique_ptr<XCXMLTree> ReadWithBodies(const std::string& text) {
     return std::unique_ptr<XCXMLTree>(reader.ReadTree(&stream));
 }
 
-// The failures an exhausted heap may cause: the library's raise, the standard
-// one and the character buffer's own.
+// The failures an exhausted heap may cause: the library's raise (with a
+// message of its own), the standard one and the character buffer's own.
 bool IsAllocationFailure(const std::exception& error) {
-    return dynamic_cast<const Corvane::XCException*>(&error) != nullptr ||
+    return (dynamic_cast<const Corvane::XCException*>(&error) != nullptr &&
+            std::string(error.what()).rfind("CvThrow::", 0) != 0) ||
            dynamic_cast<const std::bad_alloc*>(&error) != nullptr ||
            (dynamic_cast<const std::runtime_error*>(&error) != nullptr &&
             std::string(error.what()) == "Can't allocate buffer.");
