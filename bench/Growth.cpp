@@ -161,7 +161,7 @@ const std::vector<Case>& Cases() {
         {"write nesting (d*d/2 bytes)", 1000,
          [](std::size_t n) {
              auto tree = std::make_shared<Document>(ReadOurs(Repeat(n, [](std::size_t) { return "<a>"; }) +
-                                                         Repeat(n, [](std::size_t) { return "</a>"; })));
+                                                             Repeat(n, [](std::size_t) { return "</a>"; })));
              return [tree] { Write(**tree); };
          }},
         {"read records", 10000,
