@@ -2,14 +2,21 @@
 #define CORVANE_BENCH_BENCH_H
 
 // What the parts of the benchmark share: the documents, the clock, the heap
-// probe and the measurements of each library.
+// and page-fault probes, the measurements of each library and their results.
 
 #include <benchmark/benchmark.h>
 
 #include <cstddef>
+#include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include <time.h>
+
+namespace CorvaneXML {
+class XCXMLTree;
+}
 
 namespace bench {
 
@@ -30,6 +37,7 @@ struct Input {
     std::string name;
     std::string text;
     std::size_t elements = 0;  // for the per-element figures of flat documents
+    std::string path = {};     // of a real document, read from a file
 };
 
 // --- generated documents (Documents.cpp) ----------------------------------------
@@ -46,21 +54,43 @@ Input FromFile(const std::string& path);
 // program is single-threaded, so the main arena and mmap'ed blocks are all).
 std::size_t HeapInUse();
 
+// Minor page faults of the calling thread so far.
+long MinorFaults();
+
+// Page faults per read of a document that `read` returns (and whose owner
+// deletes it, as a host would, before the next read).
+template <class Read>
+double FaultsPerRead(Read read) {
+    constexpr int kReads = 10;
+    read();  // the first read may find the heap smaller than it stays
+    long faults = 0;
+    for (int i = 0; i < kReads; ++i) {
+        const long before = MinorFaults();
+        auto document = read();
+        faults += MinorFaults() - before;
+    }
+    return static_cast<double>(faults) / kReads;
+}
+
 // --- measurements (Ours.cpp, Peers.cpp) -------------------------------------------
 
-using Measure = void (*)(benchmark::State& state, const Input* input);
+// Reads with a new tree reader, as most hosts do.
+std::unique_ptr<CorvaneXML::XCXMLTree> ReadOurs(const std::string& text);
 
 void OursReadTree(benchmark::State& state, const Input* input);
 void OursDeleteTree(benchmark::State& state, const Input* input);
 void OursParse(benchmark::State& state, const Input* input, bool fast);
 void OursWrite(benchmark::State& state, const Input* input);
+void OursWriteToHostStream(benchmark::State& state, const Input* input);
 std::size_t OursHeld(const Input& input);
+double OursFaultsPerRead(const Input& input);
 void OursParsePositions(benchmark::State& state, const Input* input);
 void OursReadTreePositions(benchmark::State& state, const Input* input);
 
 void PugiParse(benchmark::State& state, const Input* input);
 void PugiSave(benchmark::State& state, const Input* input);
 std::size_t PugiHeld(const Input& input);
+double PugiFaultsPerRead(const Input& input);
 void TinyParse(benchmark::State& state, const Input* input);
 void TinySave(benchmark::State& state, const Input* input);
 std::size_t TinyHeld(const Input& input);
@@ -74,10 +104,26 @@ void ExpatParse(benchmark::State& state, const Input* input);
 // heap per input byte of the shapes that push it up.
 void PrintGrowth();
 
-// --- registration and summary (Summary.cpp) ----------------------------------------
+// --- results (main.cpp) ---------------------------------------------------------------
 
-class CollectingReporter;
-void Register(const Input& input);
+// Keeps every repetition's time per iteration, by benchmark name, for the
+// summaries; the console output is the usual one.
+class CollectingReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override;
+    // Median seconds per iteration, or a negative value when not measured.
+    double Median(const std::string& name) const;
+
+private:
+    std::map<std::string, std::vector<double>> seconds_;
+};
+
+// The benchmark's name for one library's operation on one input.
+std::string Name(const Input& input, const char* library, const char* operation);
+
+// --- the figures the speed work is judged by, over the real documents (Scorecard.cpp)
+
+void PrintScorecard(const CollectingReporter& results, const std::vector<Input>& inputs);
 
 }  // namespace bench
 

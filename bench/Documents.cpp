@@ -1,15 +1,15 @@
 // Documents to measure: generated deterministically, about 10 MB each, or
-// read from files; and the heap probe.
+// read from files; and the heap and page-fault probes.
 
 #include "Bench.h"
 
 #include <malloc.h>
+#include <sys/resource.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 
 namespace bench {
@@ -123,25 +123,35 @@ Input Siblings(std::size_t count, const char* name) {
     return input;
 }
 
+// Read in one piece, so that no large block is freed on the way: glibc would
+// take that as a reason to keep freed memory from then on (see --faults).
 Input FromFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file) {
         std::fprintf(stderr, "cannot read %s\n", path.c_str());
         std::exit(2);
     }
-    std::ostringstream content;
-    content << file.rdbuf();
-    std::string name = path.substr(path.find_last_of('/') + 1);
-    return {name, content.str()};
+    std::string text(static_cast<std::size_t>(file.tellg()), '\0');
+    file.seekg(0);
+    file.read(&text[0], static_cast<std::streamsize>(text.size()));
+    Input input{path.substr(path.find_last_of('/') + 1), std::move(text)};
+    input.path = path;
+    return input;
 }
 
-// --- heap accounting -------------------------------------------------------------
+// --- heap and page-fault accounting -------------------------------------------------
 
 // Bytes the allocator hands out right now, chunk overhead included (the
 // program is single-threaded, so the main arena and mmap'ed blocks are all).
 std::size_t HeapInUse() {
     const struct mallinfo2 info = mallinfo2();
     return info.uordblks + info.hblkhd;
+}
+
+long MinorFaults() {
+    rusage usage;
+    getrusage(RUSAGE_THREAD, &usage);
+    return usage.ru_minflt;
 }
 
 }  // namespace bench

@@ -27,12 +27,6 @@ using namespace CorvaneXML;
 
 using Document = std::unique_ptr<XCXMLTree>;
 
-Document Read(const std::string& text) {
-    XCXMLMemoryReadStream stream(text);
-    CXMLTreeReader reader;
-    return Document(reader.ReadTree(&stream));
-}
-
 void Write(const XCXMLTree& tree) {
     std::string out;
     XCXMLStringWriteStream stream(out);
@@ -77,7 +71,7 @@ const std::vector<Case>& Cases() {
          [](std::size_t n) {
              auto text = std::make_shared<std::string>(
                  "<r>" + Repeat(n, [](std::size_t i) { return "<" + Colliding(i) + "/>"; }) + "</r>");
-             return [text] { Read(*text); };
+             return [text] { ReadOurs(*text); };
          }},
         {"build chain, text names", 5000,
          [](std::size_t n) {
@@ -166,31 +160,31 @@ const std::vector<Case>& Cases() {
          }},
         {"write nesting (d*d/2 bytes)", 1000,
          [](std::size_t n) {
-             auto tree = std::make_shared<Document>(Read(Repeat(n, [](std::size_t) { return "<a>"; }) +
-                                                         Repeat(n, [](std::size_t) { return "</a>"; })));
+             auto tree = std::make_shared<Document>(ReadOurs(Repeat(n, [](std::size_t) { return "<a>"; }) +
+                                                             Repeat(n, [](std::size_t) { return "</a>"; })));
              return [tree] { Write(**tree); };
          }},
         {"read records", 10000,
          [](std::size_t n) {
              auto text = std::make_shared<std::string>(Records(n));
-             return [text] { Read(*text); };
+             return [text] { ReadOurs(*text); };
          }},
         {"write records", 10000,
          [](std::size_t n) {
-             auto tree = std::make_shared<Document>(Read(Records(n)));
+             auto tree = std::make_shared<Document>(ReadOurs(Records(n)));
              return [tree] { Write(**tree); };
          }},
         {"read distinct names", 10000,
          [](std::size_t n) {
              auto text = std::make_shared<std::string>(
                  "<r>" + Repeat(n, [](std::size_t i) { return "<e" + std::to_string(i) + "/>"; }) + "</r>");
-             return [text] { Read(*text); };
+             return [text] { ReadOurs(*text); };
          }},
         {"read nesting", 10000,
          [](std::size_t n) {
              auto text = std::make_shared<std::string>(Repeat(n, [](std::size_t) { return "<a>"; }) +
                                                        Repeat(n, [](std::size_t) { return "</a>"; }));
-             return [text] { Read(*text); };
+             return [text] { ReadOurs(*text); };
          }},
     };
     return cases;
@@ -234,7 +228,7 @@ void PrintGrowth() {
     std::printf("\nHeap held by a read tree, bytes per input byte\n\n");
     for (const auto& shape : shapes) {
         const std::size_t before = HeapInUse();
-        Document tree = Read(shape.text);
+        Document tree = ReadOurs(shape.text);
         const double held = static_cast<double>(HeapInUse() - before);
         std::printf("%-36s %8.2f\n", shape.name, held / static_cast<double>(shape.text.size()));
     }

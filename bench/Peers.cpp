@@ -65,6 +65,10 @@ std::size_t PugiHeld(const Input& input) {
     return HeapInUse() - before;
 }
 
+double PugiFaultsPerRead(const Input& input) {
+    return FaultsPerRead([&input] { return ReadPugi(input.text); });
+}
+
 // --- tinyxml2 -------------------------------------------------------------------
 
 std::unique_ptr<tinyxml2::XMLDocument> ReadTiny(const std::string& text) {
