@@ -1,12 +1,11 @@
 #include <CorvaneXML/XMLElement.h>
 
 #include "dom/FormattedValue.h"
-#include "foundation/Checks.h"
+#include "foundation/Raise.h"
 #include "foundation/DestructorReport.h"
 #include "foundation/NodeMemory.h"
 #include "foundation/OwnedText.h"
 
-#include <CorvaneTools/CorvaneTools.h>
 
 #include <cstdarg>
 #include <cstdlib>
@@ -15,7 +14,6 @@
 
 namespace CorvaneXML {
 
-using Corvane::CvThrow;
 
 XCXMLAttribute::XCXMLAttribute(XIXMLElement* owner, const XCXMLKey& name, const char* value)
     : next_(nullptr), previous_(nullptr), owner_(owner), name_(name), value_(CopyText(value)) {}
@@ -43,11 +41,11 @@ XCXMLAttribute::XCXMLAttribute(XIXMLElement* owner, const XCXMLKey& name, const 
 
 XCXMLAttribute* XCXMLAttribute::Create(XIXMLElement* owner, const XCXMLKey& name,
                                        const char* value, CNodeArena* arena) {
-    check::IfNULL(value, "Attribute value is null");
+    Require(value != nullptr, "Attribute value is null");
     const std::size_t size = std::strlen(value) + 1;
     XCXMLAttribute* attribute = new (XCXMLPlacement{arena, size}) XCXMLAttribute(owner, name, value, size, InlineValue());
     // Out of memory, as for any other copy of a text.
-    check::IfNULL(attribute, message::kNoMemoryForText);
+    Require(attribute != nullptr, message::kNoMemoryForText);
     return attribute;
 }
 
@@ -87,7 +85,7 @@ void XCXMLAttribute::SetValue(const char* value) {
 }
 
 void XCXMLAttribute::GetFmtValue(const char* format, void* out) const {
-    CvThrow::SiNULL(out, "Output pointer is null");
+    Require(out != nullptr, "Output pointer is null");
     ScanFormatted(value_, format, out);
 }
 
@@ -97,12 +95,12 @@ void XCXMLAttribute::SetFmtValue(const char* format, ...) {
     va_start(args, format);
     const char* const refusal = FormatInto(buffer, format, args);
     va_end(args);
-    CvThrow::SiFaux(refusal == nullptr, refusal);
+    Require(refusal == nullptr, refusal);
     SetValue(buffer);
 }
 
 XIXMLAttribute* XCXMLAttribute::Copy(XIXMLElement* target) const {
-    CvThrow::SiNULL(target, message::kNullTarget);
+    Require(target != nullptr, message::kNullTarget);
     const XCXMLKey name = target->GetKey(name_);
     return target->AddAttribute(name, value_);
 }

@@ -3,11 +3,10 @@
 #include <CorvaneXML/XMLElement.h>
 
 #include "dom/FormattedValue.h"
-#include "foundation/Checks.h"
+#include "foundation/Raise.h"
 #include "foundation/DestructorReport.h"
 #include "foundation/OwnedText.h"
 
-#include <CorvaneTools/CorvaneTools.h>
 
 #include <cstdarg>
 #include <cstdlib>
@@ -16,11 +15,10 @@
 
 namespace CorvaneXML {
 
-using Corvane::CvThrow;
 
 XCXMLData::XCXMLData(XIXMLElement* parent, XIXMLData::IXMLCData* provider)
     : XCXMLNode(parent), content_(reinterpret_cast<std::uintptr_t>(provider) | 1) {
-    CvThrow::SiNULL(provider, message::kNullProvider);
+    Require(provider != nullptr, message::kNullProvider);
 }
 
 XCXMLData::XCXMLData(XIXMLElement* parent, const char* text)
@@ -32,11 +30,11 @@ XCXMLData::XCXMLData(XIXMLElement* parent, const char* text, std::size_t size, I
 }
 
 XCXMLData* XCXMLData::Create(XIXMLElement* parent, const char* text, CNodeArena* arena) {
-    check::IfNULL(text, message::kNullText);
+    Require(text != nullptr, message::kNullText);
     const std::size_t size = std::strlen(text) + 1;
     XCXMLData* data = new (XCXMLPlacement{arena, size}) XCXMLData(parent, text, size, InlineText());
     // Out of memory, as for any other copy of a text.
-    check::IfNULL(data, message::kNoMemoryForText);
+    Require(data != nullptr, message::kNoMemoryForText);
     return data;
 }
 
@@ -62,12 +60,12 @@ const XIXMLNode* XCXMLData::AsNode() const { return this; }
 XIXMLData* XCXMLData::AsData() { return this; }
 
 const char* XCXMLData::GetData() const {
-    CvThrow::SiNULL(Text(), message::kProviderHoldsData);
+    Require(Text() != nullptr, message::kProviderHoldsData);
     return Text();
 }
 
 void XCXMLData::SetData(const char* data) {
-    CvThrow::SiNULL(Text(), message::kProviderHoldsData);
+    Require(Text() != nullptr, message::kProviderHoldsData);
     // Copied first: a failed copy keeps the old text, which may be passed in.
     char* copy = CopyText(data);
     FreeText();
@@ -75,7 +73,7 @@ void XCXMLData::SetData(const char* data) {
 }
 
 void XCXMLData::GetFmtData(const char* format, void* out) const {
-    CvThrow::SiNULL(Text(), message::kProviderHoldsData);
+    Require(Text() != nullptr, message::kProviderHoldsData);
     ScanFormatted(Text(), format, out);
 }
 
@@ -85,12 +83,12 @@ void XCXMLData::SetFmtData(const char* format, ...) {
     va_start(args, format);
     const char* const refusal = FormatInto(buffer, format, args);
     va_end(args);
-    CvThrow::SiFaux(refusal == nullptr, refusal);
+    Require(refusal == nullptr, refusal);
     SetData(static_cast<const char*>(buffer));
 }
 
 XIXMLNode* XCXMLData::Copy(XIXMLElement* parent) const {
-    CvThrow::SiNULL(parent, message::kNullTarget);
+    Require(parent != nullptr, message::kNullTarget);
     if (Provider() == nullptr) return parent->AddData(Text())->AsNode();
     IXMLCData* copy = Provider()->Copy();
     try {

@@ -1,24 +1,22 @@
 #include <CorvaneXML/XMLDocument.h>
 
 #include "dom/DocumentHome.h"
-#include "foundation/Checks.h"
+#include "foundation/Raise.h"
 #include "foundation/DestructorReport.h"
 #include "foundation/HashKey.h"
 
-#include <CorvaneTools/CorvaneTools.h>
 
 #include <new>
 
 namespace CorvaneXML {
 
-using Corvane::CvThrow;
 
 XCXMLRoot::XCXMLRoot() : XCXMLElement(nullptr, XCXMLKey()), keys_(new (std::nothrow) CHashKey) {
-    CvThrow::SiNULL(keys_, "Can't allocate key hash table.");
+    Require(keys_ != nullptr, "Can't allocate key hash table.");
     CDocumentHome* home = new (std::nothrow) CDocumentHome(this);
     if (home == nullptr) {
         delete keys_;
-        CvThrow::Signale("Can't allocate key hash table.");
+        Raise("Can't allocate key hash table.");
     }
     home_ = reinterpret_cast<std::uintptr_t>(home);
 }
@@ -37,7 +35,7 @@ XCXMLRoot::~XCXMLRoot() {
 }
 
 const XCXMLKey& XCXMLRoot::GetKey(const char* name) const {
-    check::SiNULL(name, message::kNullName);
+    Require(name != nullptr, message::kNullName);
     return keys_->GetKey(name);
 }
 

@@ -7,22 +7,20 @@
 
 #include "dom/DocumentHome.h"
 #include "dom/PlainElement.h"
-#include "foundation/Checks.h"
+#include "foundation/Raise.h"
 
 #include <new>
 
-#include <CorvaneTools/CorvaneTools.h>
 
 namespace CorvaneXML {
 
-using Corvane::CvThrow;
 
 const XIXMLElement* KeySource(const XIXMLElement* element) {
     while (element != nullptr && IsPlainElement(element)) {
         if (const XIXMLElement* root = static_cast<const XCXMLElement*>(element)->SettledRoot()) return root;
         element = element->AsNode()->GetParent();
     }
-    CvThrow::IfNULL(element, "XCXMLElement::GetKey - element isn't in a tree");
+    Require(element != nullptr, "XCXMLElement::GetKey - element isn't in a tree");
     return element;
 }
 
@@ -123,8 +121,8 @@ XIXMLNode* XCXMLElement::ChildBefore(XIXMLNode* child) const {
 }
 
 void XCXMLElement::AddNode(XIXMLNode* node) {
-    check::IfFalse(node != nullptr, message::kNullNode);
-    check::IfFalse(node->GetParent() == nullptr && node->GetNext() == nullptr, "Node is already in an element");
+    Require(node != nullptr, message::kNullNode);
+    Require(node->GetParent() == nullptr && node->GetNext() == nullptr, "Node is already in an element");
     XIXMLNode* const last = LastChild();
     if (last == nullptr) {
         firstChild_ = node;
@@ -138,7 +136,7 @@ void XCXMLElement::AddNode(XIXMLNode* node) {
 }
 
 void XCXMLElement::RemoveNode(XIXMLNode* node) {
-    check::IfFalse(node != nullptr && node->GetParent() == this, "Node is not a child of this element");
+    Require(node != nullptr && node->GetParent() == this, "Node is not a child of this element");
     XIXMLNode* const next = node->GetNext();
     if (firstChild_ == node) {
         XIXMLNode* const last = next != nullptr ? LastChild() : nullptr;
@@ -146,7 +144,7 @@ void XCXMLElement::RemoveNode(XIXMLNode* node) {
         SetPrevious(next, last);
     } else {
         XIXMLNode* const previous = ChildBefore(node);
-        CvThrow::IfNULL(previous, "XCXMLElement::RemoveNode previous == NULL");
+        Require(previous != nullptr, "XCXMLElement::RemoveNode previous == NULL");
         previous->SetNext(next);
         SetPrevious(next != nullptr ? next : firstChild_, previous);
     }
@@ -157,7 +155,7 @@ void XCXMLElement::RemoveNode(XIXMLNode* node) {
 
 void XCXMLElement::MoveNode(XIXMLNode* node, XIXMLNode* before) {
     if (node == before) return;
-    CvThrow::IfFalse(node != nullptr, "%s", message::kNullNode);
+    Require(node != nullptr, message::kNullNode);
     if (node->GetNext() == before) return;
     RemoveNode(node);
     if (firstChild_ == before) {
@@ -172,7 +170,7 @@ void XCXMLElement::MoveNode(XIXMLNode* node, XIXMLNode* before) {
         SetPrevious(firstChild_, node);
     } else {
         XIXMLNode* const previous = ChildBefore(before);
-        CvThrow::IfNULL(previous, "XCXMLElement::MoveNode previous == NULL");
+        Require(previous != nullptr, "XCXMLElement::MoveNode previous == NULL");
         previous->SetNext(node);
         SetPrevious(node, previous);
         SetPrevious(before, node);
@@ -291,14 +289,14 @@ XCXMLElement* XCXMLElement::PlaceElement(const XCXMLKey& name, CNodeArena* arena
 }
 
 XIXMLData* XCXMLElement::AddData(XIXMLData::IXMLCData* provider) {
-    CvThrow::SiFaux(GetData() == nullptr, "Only one data node for an element");
+    Require(GetData() == nullptr, "Only one data node for an element");
     return new XCXMLData(this, provider);
 }
 
 XIXMLData* XCXMLElement::AddData(const char* text) { return PlaceData(text, nullptr); }
 
 XIXMLData* XCXMLElement::PlaceData(const char* text, CNodeArena* arena) {
-    CvThrow::SiFaux(GetData() == nullptr, "Only one data node for an element");
+    Require(GetData() == nullptr, "Only one data node for an element");
     return XCXMLData::Create(this, text, arena);
 }
 

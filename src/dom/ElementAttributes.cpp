@@ -1,15 +1,13 @@
 #include <CorvaneXML/XMLElement.h>
 
-#include "foundation/Checks.h"
+#include "foundation/Raise.h"
 
-#include <CorvaneTools/CorvaneTools.h>
 
 #include <cstring>
 #include "foundation/ExactType.h"
 
 namespace CorvaneXML {
 
-using Corvane::CvThrow;
 
 namespace {
 
@@ -86,7 +84,7 @@ XIXMLAttribute* XCXMLElement::PlaceAttribute(const XCXMLKey& name, const char* v
 }
 
 void XCXMLElement::RemoveAttribute(XIXMLAttribute* attribute) {
-    check::SiNULL(attribute, "Attribute is null");
+    Require(attribute != nullptr, "Attribute is null");
     // A removed attribute keeps its owner and next links, so only the links
     // of the attributes around it say that it is gone.
     XIXMLAttribute* const next = attribute->GetNext();
@@ -97,7 +95,7 @@ void XCXMLElement::RemoveAttribute(XIXMLAttribute* attribute) {
         return;
     }
     XIXMLAttribute* const previous = AttributeBefore(attribute);
-    CvThrow::IfNULL(previous, "XCXMLElement::RemoveAttribute previous == NULL");
+    Require(previous != nullptr, "XCXMLElement::RemoveAttribute previous == NULL");
     previous->SetNext(next);
     SetPrevious(next != nullptr ? next : firstAttribute_, previous);
 }

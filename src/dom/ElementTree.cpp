@@ -11,15 +11,13 @@
 
 #include "dom/DocumentHome.h"
 #include "dom/PlainElement.h"
-#include "foundation/Checks.h"
+#include "foundation/Raise.h"
 #include "foundation/DestructorReport.h"
 #include "foundation/ExactType.h"
 
-#include <CorvaneTools/CorvaneTools.h>
 
 namespace CorvaneXML {
 
-using Corvane::CvThrow;
 
 namespace {
 
@@ -130,7 +128,7 @@ XIXMLElement* XCXMLElement::CopyShallow(const XIXMLElement* keys, XIXMLElement* 
 }
 
 XIXMLNode* XCXMLElement::Copy(XIXMLElement* parent) const {
-    CvThrow::SiNULL(parent, message::kNullTarget);
+    Require(parent != nullptr, message::kNullTarget);
 
     // Names are interned where the destination's GetKey would end up. Below a
     // chain of plain copies that is always the same element; a copy of
@@ -149,7 +147,7 @@ XIXMLNode* XCXMLElement::Copy(XIXMLElement* parent) const {
     bool climbed = false;
     auto refuse = [top] {
         top->Destroy();
-        CvThrow::IfFalse(false, "XCXMLElement::Copy - destination inside the copied element");
+        Raise("XCXMLElement::Copy - destination inside the copied element");
     };
     const XCXMLElement* source = this;
     XIXMLElement* target = top;

@@ -1,13 +1,12 @@
 #include "dom/FormattedValue.h"
 
-#include <CorvaneTools/CorvaneTools.h>
+#include "foundation/Raise.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace CorvaneXML {
 
-using Corvane::CvThrow;
 
 const char* FormatInto(FormatBuffer& buffer, const char* format, va_list args) {
     if (format == nullptr) return "Format is null";
@@ -27,9 +26,9 @@ bool IsNonFiniteWord(const char* text) {
 }  // namespace
 
 void ScanFormatted(const char* text, const char* format, void* out) {
-    CvThrow::SiNULL(format, "Format is null");
+    Require(format != nullptr, "Format is null");
     const char* source = IsNonFiniteWord(text) ? "1.0" : text;
-    CvThrow::SiFaux(std::sscanf(source, format, out) == 1, "Value doesn't match the format");
+    Require(std::sscanf(source, format, out) == 1, "Value doesn't match the format");
 }
 
 }  // namespace CorvaneXML

@@ -4,9 +4,8 @@
 
 #include <CorvaneXML/XMLInterfaces.h>
 
-#include <CorvaneTools/CorvaneTools.h>
 
-#include "foundation/Checks.h"
+#include "foundation/Raise.h"
 
 namespace CorvaneXML {
 
@@ -44,7 +43,7 @@ double XIXMLData::GetFloat() const {
 void XIXMLData::SetData(double value) { SetFmtData("%lf", value); }
 
 void XIXMLData::DestroyProvider(IXMLCData* provider) {
-    Corvane::CvThrow::SiNULL(provider, message::kNullProvider);
+    Require(provider != nullptr, message::kNullProvider);
     provider->Destroy();
 }
 

@@ -4,13 +4,12 @@
 
 #include "foundation/OwnedText.h"
 
-#include <CorvaneTools/CorvaneTools.h>
+#include "foundation/Raise.h"
 
 #include <cstdlib>
 
 namespace CorvaneXML {
 
-using Corvane::CvThrow;
 
 // --- DOCTYPE ----------------------------------------------------------------
 
@@ -48,7 +47,7 @@ const char* XCXMLDocType::GetLocal() const { return local_; }
 void XCXMLDocType::SetLocal(const char* text) { ReplaceOptionalText(local_, text); }
 
 XIXMLNode* XCXMLDocType::Copy(XIXMLElement* parent) const {
-    CvThrow::SiNULL(parent, message::kNullTarget);
+    Require(parent != nullptr, message::kNullTarget);
     const XCXMLKey token = parent->GetKey(token_);
     return parent->AddDocType(token, publicId_, systemId_, local_)->AsNode();
 }
@@ -68,7 +67,7 @@ const char* XCXMLComment::GetComment() const { return comment_; }
 void XCXMLComment::SetComment(const char* text) { ReplaceText(comment_, text); }
 
 XIXMLNode* XCXMLComment::Copy(XIXMLElement* parent) const {
-    CvThrow::SiNULL(parent, message::kNullTarget);
+    Require(parent != nullptr, message::kNullTarget);
     return parent->AddComment(comment_)->AsNode();
 }
 
@@ -99,7 +98,7 @@ const char* XCXMLPI::GetInstruction() const { return instruction_; }
 void XCXMLPI::SetInstruction(const char* text) { ReplaceText(instruction_, text); }
 
 XIXMLNode* XCXMLPI::Copy(XIXMLElement* parent) const {
-    CvThrow::SiNULL(parent, message::kNullTarget);
+    Require(parent != nullptr, message::kNullTarget);
     return parent->AddPI(processor_, instruction_)->AsNode();
 }
 

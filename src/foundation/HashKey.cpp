@@ -1,16 +1,14 @@
 #include "foundation/HashKey.h"
 
-#include "foundation/Checks.h"
+#include "foundation/Raise.h"
 #include "foundation/OwnedText.h"
 
-#include <CorvaneTools/CorvaneTools.h>
 
 #include <climits>
 #include <new>
 
 namespace CorvaneXML {
 
-using Corvane::CvThrow;
 
 CHashKey::CHashKey() : slots_(nullptr), capacity_(0), probeLimit_(10), count_(0) { Grow(64); }
 
@@ -51,7 +49,7 @@ bool SameText(const char* a, const char* b) {
 // name read and should not pay for a second call.
 inline XCXMLKey* Probe(XCXMLKey* slots, int capacity, std::uint32_t probeLimit,
                        const char* name) {
-    check::SiNULL(name, message::kNullName);
+    Require(name != nullptr, message::kNullName);
     std::uint32_t h = CHashKey::Hash(name);
     std::uint32_t n = probeLimit;
     if (n == 0) return nullptr;
@@ -115,7 +113,7 @@ void CHashKey::Grow(int requested) {
         XCXMLKey* fresh = requested > 0 ? new (std::nothrow) XCXMLKey[requested] : nullptr;
         if (fresh == nullptr) {
             Restore(nullptr, old, oldCapacity);
-            CvThrow::Signale("Can't grow hash vector.");
+            Raise("Can't grow hash vector.");
         }
         slots_ = fresh;
         ++probeLimit_;
@@ -129,7 +127,7 @@ void CHashKey::Grow(int requested) {
                 ++misfits;
             } else if (slot->text_ != nullptr) {
                 Restore(fresh, old, oldCapacity);
-                CvThrow::IfFalse(false, "CHashKey::Grow - Duplicate key ???");
+                Raise("CHashKey::Grow - Duplicate key ???");
             } else {
                 *slot = old[i];
             }

@@ -1,6 +1,6 @@
 #include "foundation/KeyOverflow.h"
 
-#include <CorvaneTools/CorvaneTools.h>
+#include "foundation/Raise.h"
 
 #include <chrono>
 #include <cstring>
@@ -75,7 +75,7 @@ void CKeyOverflow::Reserve(std::uint32_t more) {
     XCXMLKey* fresh = capacity <= (std::uint64_t{1} << 31)
                           ? new (std::nothrow) XCXMLKey[static_cast<std::size_t>(capacity)]
                           : nullptr;
-    if (fresh == nullptr) Corvane::CvThrow::Signale("Can't grow hash vector.");
+    if (fresh == nullptr) Raise("Can't grow hash vector.");
     if (slots_ == nullptr) DrawKey();
     const std::uint32_t size = static_cast<std::uint32_t>(capacity);
     for (std::uint32_t i = 0; i < capacity_; ++i) {

@@ -1,9 +1,8 @@
 #ifndef CORVANEXML_FOUNDATION_OWNEDTEXT_H
 #define CORVANEXML_FOUNDATION_OWNEDTEXT_H
 
-#include <CorvaneTools/CorvaneTools.h>
 
-#include "foundation/Checks.h"
+#include "foundation/Raise.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -13,10 +12,10 @@ namespace CorvaneXML {
 // Every text the library keeps is its own malloc'ed copy, released with free.
 // Raises for a null text or exhausted memory.
 inline char* CopyText(const char* text) {
-    Corvane::CvThrow::IfNULL(text, "%s", message::kNullText);
+    Require(text != nullptr, message::kNullText);
     const std::size_t size = std::strlen(text) + 1;
     char* copy = static_cast<char*>(std::malloc(size));
-    Corvane::CvThrow::IfNULL(copy, "%s", message::kNoMemoryForText);
+    Require(copy != nullptr, message::kNoMemoryForText);
     std::memcpy(copy, text, size);
     return copy;
 }

@@ -1,6 +1,6 @@
 #include <CorvaneXML/XMLParser.h>
 
-#include <CorvaneTools/CorvaneTools.h>
+#include "foundation/Raise.h"
 
 #include <algorithm>
 #include <cstring>
@@ -74,7 +74,7 @@ CXMLBufferedReader::CXMLBufferedReader(XIXMLReadStream* stream)
       atBlock{0, 0, 0},
       known{0, 0, 0},
       mark(0) {
-    Corvane::CvThrow::SiNULL(stream, "Read stream is null");
+    Require(stream != nullptr, "Read stream is null");
     origin = dynamic_cast<XIXMLReadOrigin*>(stream);
 }
 

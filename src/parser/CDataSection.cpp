@@ -1,10 +1,9 @@
 #include <CorvaneXML/XMLParser.h>
 
-#include "parser/Require.h"
+#include "foundation/Raise.h"
 
 namespace CorvaneXML {
 
-using parsecheck::Require;
 
 // Entered at the '[' that follows "<" or "<!". The body is not gathered
 // here: the handler reads it through the stream, and whatever it leaves is

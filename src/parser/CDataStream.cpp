@@ -1,12 +1,11 @@
 #include <CorvaneXML/XMLParser.h>
 
-#include "parser/Require.h"
+#include "foundation/Raise.h"
 
 #include <cstring>
 
 namespace CorvaneXML {
 
-using parsecheck::Require;
 
 CXMLCDataStream::CXMLCDataStream(CXMLBufferedReader* reader)
     : reader(reader), current(0), brackets(0), finished(false), terminated(false) {

@@ -1,13 +1,12 @@
 #include <CorvaneXML/XMLParser.h>
 
 #include "parser/CharClass.h"
-#include "parser/Require.h"
+#include "foundation/Raise.h"
 
 #include <cstring>
 
 namespace CorvaneXML {
 
-using parsecheck::Require;
 
 namespace {
 

@@ -1,17 +1,12 @@
 #include <CorvaneXML/XMLParser.h>
 
-#include <CorvaneTools/CorvaneTools.h>
-
-#include "foundation/Checks.h"
-#include "parser/Require.h"
+#include "foundation/OwnedText.h"
+#include "foundation/Raise.h"
 
 #include <cstdlib>
 #include <cstring>
 
 namespace CorvaneXML {
-
-using Corvane::CvThrow;
-using parsecheck::Require;
 
 namespace {
 
@@ -24,16 +19,7 @@ public:
     HeapText(const HeapText&) = delete;
     HeapText& operator=(const HeapText&) = delete;
 
-    void CopyFrom(const char* text) {
-        std::size_t size = std::strlen(text) + 1;
-        char* copy = static_cast<char*>(std::malloc(size));
-        // Only the null case is handed over: the block is not written yet,
-        // and passing it would look like a read of uninitialised memory.
-        if (copy == nullptr) CvThrow::IfNULL(nullptr, "%s", message::kNoMemoryForText);
-        std::memcpy(copy, text, size);
-        std::free(text_);
-        text_ = copy;
-    }
+    void CopyFrom(const char* text) { ReplaceText(text_, text); }
 
     const char* Get() const { return text_; }
 
@@ -77,7 +63,7 @@ void CXMLParser::ReadDocType() {
             ReadLiteral();
             systemId.CopyFrom(text);
         } else {
-            Require(false, "Only PUBLIC and SYSTEM can be specified here");
+            Raise("Only PUBLIC and SYSTEM can be specified here");
         }
     }
 

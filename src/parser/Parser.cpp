@@ -1,11 +1,10 @@
 #include <CorvaneXML/XMLParser.h>
 
 #include "parser/CharClass.h"
-#include "parser/Require.h"
+#include "foundation/Raise.h"
 
 namespace CorvaneXML {
 
-using parsecheck::Require;
 
 namespace {
 
@@ -94,7 +93,7 @@ void CXMLParser::ReadDocument(bool fast) {
     for (;;) {
         if (Skip() != '<') {
             if (current == -1) return;
-            Require(false, kOnlyCommentsAndPIs);
+            Raise(kOnlyCommentsAndPIs);
         }
         Read();
         reader->Mark(2);
@@ -104,7 +103,7 @@ void CXMLParser::ReadDocument(bool fast) {
             Require(Read() == '-', kOnlyCommentsAndPIs);
             ReadComment();
         } else {
-            Require(false, kOnlyCommentsAndPIs);
+            Raise(kOnlyCommentsAndPIs);
         }
     }
 }

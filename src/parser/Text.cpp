@@ -1,8 +1,7 @@
 #include <CorvaneXML/XMLParser.h>
 
-#include <CorvaneTools/CorvaneTools.h>
 
-#include "parser/Require.h"
+#include "foundation/Raise.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -11,8 +10,6 @@
 
 namespace CorvaneXML {
 
-using Corvane::CvThrow;
-using parsecheck::Require;
 
 namespace {
 
@@ -108,8 +105,7 @@ void CXMLParser::ReadEntity() {
                 } else if (*digit >= 'a' && *digit <= 'f') {
                     d = static_cast<std::uint32_t>(*digit - 'a' + 10);
                 } else {
-                    Require(false, kBadUnicode);
-                    d = 0;
+                    Raise(kBadUnicode);
                 }
                 value = value * 16u + d;
             }
@@ -137,7 +133,7 @@ void CXMLParser::ReadEntity() {
     // A handler gets the name NUL-terminated in an area it may rewrite.
     if (name != area) std::memcpy(area, name, static_cast<std::size_t>(length));
     area[length] = '\0';
-    if (!EvalEntity(area, kEntityArea)) Corvane::CvThrow::Signale("Unrecognized entity");
+    if (!EvalEntity(area, kEntityArea)) Raise("Unrecognized entity");
     // Bounded: a handler that forgot the NUL cannot make us read past the area.
     text.AddEach(area, static_cast<int>(strnlen(area, kEntityArea)));
 }

@@ -1,13 +1,11 @@
 #include <CorvaneXML/XMLTreeReader.h>
 
 #include "dom/PlainElement.h"
-#include "foundation/Checks.h"
+#include "foundation/Raise.h"
 #include "foundation/NodeMemory.h"
 
-#include <CorvaneTools/CorvaneTools.h>
 
 
-using Corvane::CvThrow;
 
 namespace CorvaneXML {
 
@@ -38,7 +36,7 @@ CXMLTreeReader::~CXMLTreeReader() = default;
 void CXMLTreeReader::SetPositionMap(IXMLPositionMap* map) { positionMap_ = map; }
 
 XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
-    CvThrow::IfFalse(tree_ == nullptr && currentElement_ == nullptr, "This tree reader is already reading a document");
+    Require(tree_ == nullptr && currentElement_ == nullptr, "This tree reader is already reading a document");
 
     // The document's nodes share chunks of memory; whatever the arena has
     // not handed out when the reading ends goes with the chunk's last node.
@@ -69,7 +67,7 @@ void CXMLTreeReader::Idle() noexcept {
 // Names are interned through the document; the key is copied before the next
 // name can move the table's slots.
 const void* CXMLTreeReader::OpenNode(const char* name) {
-    check::IfNULL(currentElement_, message::kNoDocument);
+    Require(currentElement_ != nullptr, message::kNoDocument);
     const XCXMLKey key = tree_->GetKey(name);
     if (ownElement_ != nullptr) {
         ownElement_ = ownElement_->PlaceElement(key, arena_);
@@ -83,7 +81,7 @@ const void* CXMLTreeReader::OpenNode(const char* name) {
 }
 
 void CXMLTreeReader::Attribute(const char* name, const char* value) {
-    check::IfNULL(currentElement_, message::kNoDocument);
+    Require(currentElement_ != nullptr, message::kNoDocument);
     const XCXMLKey key = tree_->GetKey(name);
     if (ownElement_ != nullptr) {
         ownElement_->PlaceAttribute(key, value, arena_);
@@ -93,7 +91,7 @@ void CXMLTreeReader::Attribute(const char* name, const char* value) {
 }
 
 void CXMLTreeReader::Data(const char* text) {
-    check::IfNULL(currentElement_, message::kNoDocument);
+    Require(currentElement_ != nullptr, message::kNoDocument);
     if (ownElement_ != nullptr) {
         ownElement_->PlaceData(text, arena_);
     } else {
@@ -106,21 +104,21 @@ void CXMLTreeReader::CData(XIXMLReadStream* stream) {
         CXMLParser::CData(stream);
         return;
     }
-    CvThrow::IfNULL(currentElement_, "%s", message::kNoDocument);
-    CvThrow::IfFalse(cdataReader_->Read(currentElement_, stream), "CDATA reader refused the section");
+    Require(currentElement_ != nullptr, message::kNoDocument);
+    Require(cdataReader_->Read(currentElement_, stream), "CDATA reader refused the section");
 }
 
 void CXMLTreeReader::CloseNode(const void* handle) {
     // Checked first: outside ReadTree a null handle would otherwise match the
     // missing element.
-    check::IfNULL(currentElement_, message::kNoDocument);
-    check::IfFalse(handle == static_cast<const void*>(currentElement_), "Closed element is not the current one");
+    Require(currentElement_ != nullptr, message::kNoDocument);
+    Require(handle == static_cast<const void*>(currentElement_), "Closed element is not the current one");
     currentElement_ = currentElement_->AsNode()->GetParent();
     ownElement_ = OwnElement(currentElement_);
 }
 
 void CXMLTreeReader::Comment(const char* text) {
-    check::IfNULL(currentElement_, message::kNoDocument);
+    Require(currentElement_ != nullptr, message::kNoDocument);
     currentElement_->AddComment(text);
 }
 
@@ -128,14 +126,14 @@ void CXMLTreeReader::Comment(const char* text) {
 // never without a document being read.
 void CXMLTreeReader::DocType(const char* name, const char* publicId, const char* systemId,
                              const char* internalSubset) {
-    CvThrow::IfFalse(tree_ != nullptr, "%s", message::kNoDocument);
-    CvThrow::IfFalse(currentElement_ == tree_->GetRoot(), "DOCTYPE declaration inside an element");
+    Require(tree_ != nullptr, message::kNoDocument);
+    Require(currentElement_ == tree_->GetRoot(), "DOCTYPE declaration inside an element");
     const XCXMLKey key = tree_->GetKey(name);
     currentElement_->AddDocType(key, publicId, systemId, internalSubset);
 }
 
 bool CXMLTreeReader::ProcessingInstruction(const char* target, const char* instruction) {
-    check::IfNULL(currentElement_, message::kNoDocument);
+    Require(currentElement_ != nullptr, message::kNoDocument);
     currentElement_->AddPI(target, instruction);
     return true;
 }

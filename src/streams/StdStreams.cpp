@@ -1,13 +1,12 @@
 #include <CorvaneXML/XMLStdStreams.h>
 
-#include <CorvaneTools/CorvaneTools.h>
+#include "foundation/Raise.h"
 
 #include "streams/ByteOrderMark.h"
 
 #include <algorithm>
 #include <cstring>
 
-using Corvane::CvThrow;
 
 namespace CorvaneXML {
 
@@ -21,7 +20,7 @@ CXMLPosition AfterMark(std::size_t skipped) { return {skipped, 1, skipped + 1}; 
 
 XCXMLMemoryReadStream::XCXMLMemoryReadStream(const char* data, std::size_t size, EByteOrderMark marks)
     : next_(data), end_(data + size), marks_(marks), started_(false), skipped_(0) {
-    CvThrow::SiNULL(size == 0 ? "" : data, "Memory block is null");
+    Require(size == 0 || data != nullptr, "Memory block is null");
 }
 
 XCXMLMemoryReadStream::XCXMLMemoryReadStream(const std::string& text, EByteOrderMark marks)
@@ -45,7 +44,7 @@ CXMLPosition XCXMLMemoryReadStream::GetOrigin() const { return AfterMark(skipped
 
 XCXMLFileReadStream::XCXMLFileReadStream(std::FILE* file, EByteOrderMark marks)
     : file_(file), marks_(marks), started_(false), skipped_(0), head_(), headNext_(0), headEnd_(0) {
-    CvThrow::SiNULL(file, "File is null");
+    Require(file != nullptr, "File is null");
 }
 
 std::uint64_t XCXMLFileReadStream::Read(char* buffer, std::uint64_t size) {
@@ -71,7 +70,7 @@ std::uint64_t XCXMLFileReadStream::Fill(char* buffer, std::uint64_t size) {
         total += got;
         if (got == 0) break;
     }
-    CvThrow::SiFaux(std::ferror(file_) == 0, "Error while reading the file");
+    Require(std::ferror(file_) == 0, "Error while reading the file");
     return total;
 }
 
@@ -94,7 +93,7 @@ std::uint64_t XCXMLStringWriteStream::Write(const char* data, std::uint64_t size
 
 XCXMLFileWriteStream::XCXMLFileWriteStream(std::FILE* file, std::size_t bufferSize)
     : file_(file), buffer_(std::max<std::size_t>(bufferSize, 1)), used_(0), room_(UINT64_MAX), failed_(false) {
-    CvThrow::SiNULL(file, "File is null");
+    Require(file != nullptr, "File is null");
 }
 
 XCXMLFileWriteStream::~XCXMLFileWriteStream() { Flush(); }

@@ -11,7 +11,7 @@
 #include "dom/PlainElement.h"
 #include "writer/XCXMLWriter.h"
 
-#include <CorvaneTools/CorvaneTools.h>
+#include "foundation/Raise.h"
 #include <CorvaneXML/XMLDocument.h>
 #include <CorvaneXML/XMLElement.h>
 
@@ -28,7 +28,7 @@ const XCXMLElement* OwnElement(const XIXMLNode* node) {
 // descends through the library's own elements, so the parent is one.
 const XCXMLElement* ParentOf(const XCXMLElement* element) {
     const XIXMLElement* parent = element->GetParent();
-    Corvane::CvThrow::IfNULL(parent, "Tree changed while it was being written");
+    Require(parent != nullptr, "Tree changed while it was being written");
     return static_cast<const XCXMLElement*>(parent);
 }
 
@@ -94,7 +94,7 @@ void XCXMLElement::WriteTo(XCXMLWriter* writer, int depth) const {
 }
 
 void XCXMLElement::Write(XIXMLWriteStream* stream) const {
-    Corvane::CvThrow::IfNULL(stream, "Write stream is null");
+    Require(stream != nullptr, "Write stream is null");
     XCXMLWriter writer(stream);
     // Virtual, so that a root writes the document rather than a tag.
     AsNode()->WriteTo(&writer, 0);

@@ -4,7 +4,7 @@
 
 #include "writer/XCXMLWriter.h"
 
-#include <CorvaneTools/CorvaneTools.h>
+#include "foundation/Raise.h"
 #include <CorvaneXML/XMLData.h>
 #include <CorvaneXML/XMLMarkup.h>
 
@@ -14,7 +14,7 @@ void XCXMLData::WriteTo(XCXMLWriter* writer, int depth) const {
     if (Provider() != nullptr) {
         // The provider writes the body itself; nothing it writes is checked.
         writer->WriteToken("<![CDATA[");
-        Corvane::CvThrow::SiFaux(Provider()->Write(writer->SettledStream(), depth, this),
+        Require(Provider()->Write(writer->SettledStream(), depth, this),
                                  "Data provider failed to write its section");
         writer->WriteToken("]]>");
         return;

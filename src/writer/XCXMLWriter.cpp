@@ -1,6 +1,6 @@
 #include "writer/XCXMLWriter.h"
 
-#include <CorvaneTools/CorvaneTools.h>
+#include "foundation/Raise.h"
 
 #include <algorithm>
 #include <typeinfo>
@@ -99,7 +99,7 @@ void XCXMLWriter::OpenOnString(std::size_t size) {
     end_ = &target[0] + target.size();
 }
 
-void XCXMLWriter::Refused() { Corvane::CvThrow::SiFaux(false, "Can't write character"); }
+void XCXMLWriter::Refused() { Raise("Can't write character"); }
 
 void XCXMLWriter::PutOutside(const char* data, std::uint64_t size) {
     if (string_ != nullptr) {
@@ -162,7 +162,7 @@ void XCXMLWriter::WriteText(const char* s) {
 }
 
 void XCXMLWriter::WriteQuoted(char quote, const char* s) {
-    Corvane::CvThrow::IfFalse(quote == '"', "XCXMLWriter::WriteQuoted - Invalid quote");
+    Require(quote == '"', "XCXMLWriter::WriteQuoted - Invalid quote");
     WriteChar(quote);
     for (; s != nullptr; ++s) {
         const char* const run = s;
