@@ -1,11 +1,13 @@
+#include <CorvaneXML/XMLAttribute.h>
+
 #include <CorvaneXML/XMLElement.h>
 
+#include "dom/Factories.h"
 #include "dom/FormattedValue.h"
-#include "foundation/Raise.h"
 #include "foundation/DestructorReport.h"
 #include "foundation/NodeMemory.h"
 #include "foundation/OwnedText.h"
-
+#include "foundation/Raise.h"
 
 #include <cstdarg>
 #include <cstdlib>
@@ -14,9 +16,16 @@
 
 namespace CorvaneXML {
 
+XCXMLAttribute* CreateAttribute(XIXMLElement* owner, const XCXMLKey& name, const char* value, CNodeArena* arena) {
+    Require(value != nullptr, "Attribute value is null");
+    XCXMLAttribute* const attribute = ConstructWithText<XCXMLAttribute>(arena, value, owner, name);
+    // Out of memory, as for any other copy of a text.
+    Require(attribute != nullptr, message::kNoMemoryForText);
+    return attribute;
+}
 
 XCXMLAttribute::XCXMLAttribute(XIXMLElement* owner, const XCXMLKey& name, const char* value)
-    : next_(nullptr), previous_(nullptr), owner_(owner), name_(name), value_(CopyText(value)) {}
+    : next_(nullptr), previous_(nullptr), owner_(owner), name_(name), value_(KeepText(value, TextBehind(this))) {}
 
 void* XCXMLAttribute::operator new(std::size_t size) {
     void* block = AllocateNodeBlock(size, 0, nullptr);
@@ -24,34 +33,7 @@ void* XCXMLAttribute::operator new(std::size_t size) {
     return block;
 }
 
-void* XCXMLAttribute::operator new(std::size_t size, XCXMLPlacement where) noexcept {
-    return AllocateNodeBlock(size, where.textBytes, where.arena);
-}
-
 void XCXMLAttribute::operator delete(void* block) noexcept { FreeNodeBlock(block); }
-void XCXMLAttribute::operator delete(void* block, XCXMLPlacement) noexcept {
-    FreeNodeBlock(block);
-}
-
-XCXMLAttribute::XCXMLAttribute(XIXMLElement* owner, const XCXMLKey& name, const char* value,
-                               std::size_t size, InlineValue)
-    : next_(nullptr), previous_(nullptr), owner_(owner), name_(name), value_(const_cast<char*>(InlineArea())) {
-    std::memcpy(value_, value, size);
-}
-
-XCXMLAttribute* XCXMLAttribute::Create(XIXMLElement* owner, const XCXMLKey& name,
-                                       const char* value, CNodeArena* arena) {
-    Require(value != nullptr, "Attribute value is null");
-    const std::size_t size = std::strlen(value) + 1;
-    XCXMLAttribute* attribute = new (XCXMLPlacement{arena, size}) XCXMLAttribute(owner, name, value, size, InlineValue());
-    // Out of memory, as for any other copy of a text.
-    Require(attribute != nullptr, message::kNoMemoryForText);
-    return attribute;
-}
-
-void XCXMLAttribute::FreeValue() {
-    if (value_ != InlineArea()) std::free(value_);
-}
 
 XCXMLAttribute::~XCXMLAttribute() {
     try {
@@ -63,7 +45,7 @@ XCXMLAttribute::~XCXMLAttribute() {
         ReportDestructorException("XCXMLAttribute");
     }
     // Released whether or not unlinking worked: the attribute goes either way.
-    FreeValue();
+    FreeKeptText(value_, TextBehind(this));
 }
 
 void XCXMLAttribute::Destroy() {
@@ -77,10 +59,11 @@ XIXMLElement* XCXMLAttribute::GetNode() const { return owner_; }
 const XCXMLKey& XCXMLAttribute::GetName() const { return name_; }
 void XCXMLAttribute::SetName(const XCXMLKey& name) { name_ = name; }
 const char* XCXMLAttribute::GetValue() const { return value_; }
+
 void XCXMLAttribute::SetValue(const char* value) {
     // Copied first: a failed copy keeps the old value, which may be passed in.
     char* copy = CopyText(value);
-    FreeValue();
+    FreeKeptText(value_, TextBehind(this));
     value_ = copy;
 }
 

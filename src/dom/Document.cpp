@@ -1,9 +1,10 @@
 #include <CorvaneXML/XMLDocument.h>
 
+#include "dom/Access.h"
 #include "dom/DocumentHome.h"
-#include "foundation/Raise.h"
 #include "foundation/DestructorReport.h"
 #include "foundation/HashKey.h"
+#include "foundation/Raise.h"
 
 
 #include <new>
@@ -18,14 +19,14 @@ XCXMLRoot::XCXMLRoot() : XCXMLElement(nullptr, XCXMLKey()), keys_(new (std::noth
         delete keys_;
         Raise("Can't allocate key hash table.");
     }
-    home_ = reinterpret_cast<std::uintptr_t>(home);
+    CElementAccess::Home(*this) = reinterpret_cast<std::uintptr_t>(home);
 }
 
 XCXMLRoot::~XCXMLRoot() {
     // The names go before the nodes: nothing below may read a name any more.
     // Elements deep in the tree stop answering for the root here; the home
     // itself goes with the element part, after the children.
-    Home()->root.store(nullptr, std::memory_order_relaxed);
+    HomeOf(*this)->root.store(nullptr, std::memory_order_relaxed);
     try {
         delete keys_;
         keys_ = nullptr;

@@ -1,23 +1,10 @@
 #include <CorvaneXML/XMLTreeReader.h>
 
-#include "dom/PlainElement.h"
-#include "foundation/Raise.h"
+#include "dom/Factories.h"
 #include "foundation/NodeMemory.h"
-
-
-
+#include "foundation/Raise.h"
 
 namespace CorvaneXML {
-
-namespace {
-
-XCXMLElement* OwnElement(XIXMLElement* element) {
-    if (element == nullptr) return nullptr;
-    if (!IsPlainElement(element) && !IsExactly<XCXMLRoot>(*element)) return nullptr;
-    return static_cast<XCXMLElement*>(element);
-}
-
-}  // namespace
 
 IXMLCDataReader::~IXMLCDataReader() = default;
 
@@ -45,23 +32,23 @@ XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
     currentElement_ = tree_->GetRoot();
     ownElement_ = OwnElement(currentElement_);
     arena_ = &arena;
+    // Forgets the document, which the caller now owns or which was deleted.
+    auto idle = [this]() noexcept {
+        tree_ = nullptr;
+        currentElement_ = nullptr;
+        ownElement_ = nullptr;
+        arena_ = nullptr;
+    };
     try {
         Parse(stream);
     } catch (...) {
         delete tree_;
-        Idle();
+        idle();
         throw;
     }
     XCXMLTree* document = tree_;
-    Idle();
+    idle();
     return document;
-}
-
-void CXMLTreeReader::Idle() noexcept {
-    tree_ = nullptr;
-    currentElement_ = nullptr;
-    ownElement_ = nullptr;
-    arena_ = nullptr;
 }
 
 // Names are interned through the document; the key is copied before the next
@@ -70,7 +57,7 @@ const void* CXMLTreeReader::OpenNode(const char* name) {
     Require(currentElement_ != nullptr, message::kNoDocument);
     const XCXMLKey key = tree_->GetKey(name);
     if (ownElement_ != nullptr) {
-        ownElement_ = ownElement_->PlaceElement(key, arena_);
+        ownElement_ = AppendElement(*ownElement_, key, arena_);
         currentElement_ = ownElement_;
     } else {
         currentElement_ = currentElement_->AddElement(key);
@@ -84,7 +71,7 @@ void CXMLTreeReader::Attribute(const char* name, const char* value) {
     Require(currentElement_ != nullptr, message::kNoDocument);
     const XCXMLKey key = tree_->GetKey(name);
     if (ownElement_ != nullptr) {
-        ownElement_->PlaceAttribute(key, value, arena_);
+        AppendAttribute(*ownElement_, key, value, arena_);
     } else {
         currentElement_->AddAttribute(key, value);
     }
@@ -93,7 +80,7 @@ void CXMLTreeReader::Attribute(const char* name, const char* value) {
 void CXMLTreeReader::Data(const char* text) {
     Require(currentElement_ != nullptr, message::kNoDocument);
     if (ownElement_ != nullptr) {
-        ownElement_->PlaceData(text, arena_);
+        AppendData(*ownElement_, text, arena_);
     } else {
         currentElement_->AddData(text);
     }

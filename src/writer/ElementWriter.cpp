@@ -8,12 +8,13 @@
 // XCXMLElement, which may write themselves differently) is written through its
 // own WriteTo.
 
-#include "dom/PlainElement.h"
-#include "writer/XCXMLWriter.h"
-
-#include "foundation/Raise.h"
+#include <CorvaneXML/XMLAttribute.h>
 #include <CorvaneXML/XMLDocument.h>
 #include <CorvaneXML/XMLElement.h>
+
+#include "dom/Access.h"
+#include "foundation/Raise.h"
+#include "writer/XCXMLWriter.h"
 
 namespace CorvaneXML {
 
