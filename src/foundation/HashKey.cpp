@@ -1,16 +1,28 @@
 #include "foundation/HashKey.h"
 
-#include "foundation/Raise.h"
 #include "foundation/OwnedText.h"
-
+#include "foundation/Raise.h"
 
 #include <climits>
 #include <new>
 
 namespace CorvaneXML {
 
+namespace {
 
-CHashKey::CHashKey() : slots_(nullptr), capacity_(0), probeLimit_(10), count_(0) { Grow(64); }
+// A new table has 64 slots and searches at most 11 of them for a name; each
+// vector that Grow builds searches one more.
+constexpr int kFirstCapacity = 64;
+constexpr std::uint32_t kFirstProbeLimit = 11;
+
+// Doubling pays only while the table is at least a sixteenth full.
+constexpr int kLeastFill = 16;
+
+}  // namespace
+
+CHashKey::CHashKey() : slots_(nullptr), capacity_(0), probeLimit_(kFirstProbeLimit - 1), count_(0) {
+    Grow(kFirstCapacity);
+}
 
 CHashKey::~CHashKey() {
     for (int i = 0; i < capacity_; ++i) std::free(const_cast<char*>(slots_[i].text_));
@@ -88,7 +100,7 @@ XCXMLKey& CHashKey::GetKey(const char* name) {
 }
 
 bool CHashKey::WorthDoubling(const char* name) const {
-    if (capacity_ > INT_MAX / 2 || count_ < capacity_ / 16) return false;
+    if (capacity_ > INT_MAX / 2 || count_ < capacity_ / kLeastFill) return false;
     // The run is full; it spreads if any of its names has another hash.
     const std::uint32_t hash = Hash(name);
     const std::uint32_t mask = static_cast<std::uint32_t>(capacity_) - 1;
@@ -132,7 +144,7 @@ void CHashKey::Grow(int requested) {
                 *slot = old[i];
             }
         }
-        if (misfits != 0 && requested <= INT_MAX / 2 && count_ >= requested / 16) {
+        if (misfits != 0 && requested <= INT_MAX / 2 && count_ >= requested / kLeastFill) {
             Restore(fresh, old, oldCapacity);
             Corvane::XCReporter::Warning("CHashKey::Grow - Double grow needed");
             requested *= 2;

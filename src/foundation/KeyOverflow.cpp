@@ -11,14 +11,22 @@ namespace CorvaneXML {
 
 namespace {
 
-constexpr std::uint64_t kPrime = (std::uint64_t{1} << 61) - 1;
+// The keyed hash works modulo the prime 2^61 - 1.
+constexpr int kPrimeBits = 61;
+constexpr std::uint64_t kPrime = (std::uint64_t{1} << kPrimeBits) - 1;
+
+// The smallest vector the set takes.
+constexpr std::uint64_t kFirstCapacity = 16;
+
+// 2^64 divided by the golden ratio: spreads the bits of an address.
+constexpr std::uint64_t kGoldenRatio = 0x9E3779B97F4A7C15u;
 
 __extension__ typedef unsigned __int128 Wide;
 
 std::uint64_t MultiplyModPrime(std::uint64_t a, std::uint64_t b) {
     const Wide product = static_cast<Wide>(a) * b;
     const std::uint64_t sum = (static_cast<std::uint64_t>(product) & kPrime) +
-                              static_cast<std::uint64_t>(product >> 61);
+                              static_cast<std::uint64_t>(product >> kPrimeBits);
     return sum >= kPrime ? sum - kPrime : sum;
 }
 
@@ -35,7 +43,7 @@ void CKeyOverflow::DrawKey() noexcept {
         // No entropy source: the clock and the address still differ from
         // run to run, which is all an attacker who cannot see them faces.
         point = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-        multiplier = reinterpret_cast<std::uintptr_t>(this) * 0x9E3779B97F4A7C15u ^ point;
+        multiplier = reinterpret_cast<std::uintptr_t>(this) * kGoldenRatio ^ point;
     }
     point_ = point % (kPrime - 1) + 1;
     multiplier_ = multiplier | 1;
@@ -70,7 +78,7 @@ XCXMLKey* CKeyOverflow::Find(const char* name) const {
 void CKeyOverflow::Reserve(std::uint32_t more) {
     const std::uint64_t needed = 2 * (std::uint64_t{count_} + more);
     if (needed <= capacity_) return;
-    std::uint64_t capacity = capacity_ != 0 ? capacity_ : 16;
+    std::uint64_t capacity = capacity_ != 0 ? capacity_ : kFirstCapacity;
     while (capacity < needed) capacity *= 2;
     XCXMLKey* fresh = capacity <= (std::uint64_t{1} << 31)
                           ? new (std::nothrow) XCXMLKey[static_cast<std::size_t>(capacity)]

@@ -42,6 +42,8 @@ private:
     struct Chunk;
     static constexpr std::size_t kFirstChunk = 1024;
     static constexpr std::size_t kLargestChunk = 64 * 1024;
+    // Objects larger than this keep a block of their own.
+    static constexpr std::size_t kLargestCarved = kLargestChunk / 8;
 
     Chunk* chunk_ = nullptr;
     char* next_ = nullptr;

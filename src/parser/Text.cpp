@@ -144,7 +144,8 @@ void CParserCore::ReadEntity(CXMLParser& parser) {
     CBufferAccess::AddEach(text, area, static_cast<int>(strnlen(area, kEntityArea)));
 }
 
-// Six-byte UTF-8 form: no surrogate or range checks below 2^31.
+// UTF-8 in its first definition, up to six bytes for values below 2^31,
+// without surrogate or range checks.
 void CParserCore::AppendCodePoint(CXMLParser& parser, std::uint32_t value) {
     if (value == 0) return;
     Require(value < 0x80000000u, "Unicode value too big");
@@ -152,6 +153,8 @@ void CParserCore::AppendCodePoint(CXMLParser& parser, std::uint32_t value) {
         parser.text.AddChar(static_cast<char>(value));
         return;
     }
+    // The lead byte says how many bytes follow; each of them carries six
+    // bits of the value under the marker 10.
     int count;
     unsigned lead;
     if (value < 0x800u) {
