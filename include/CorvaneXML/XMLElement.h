@@ -40,8 +40,8 @@ public:
     void RemoveAttribute(XIXMLAttribute* attribute) override;
     XIXMLPI* AddPI(const char* processor, const char* instruction) override;
     XIXMLComment* AddComment(const char* comment) override;
-    XIXMLDocType* AddDocType(const XCXMLKey& token, const char* publicId,
-                             const char* systemId, const char* local) override;
+    XIXMLDocType* AddDocType(const XCXMLKey& token, const char* publicId, const char* systemId,
+                             const char* local) override;
     XIXMLData* AddData(XIXMLData::IXMLCData* provider) override;
     XIXMLData* AddData(const char* text) override;
     XIXMLElement* AddElement(const XCXMLKey& name) override;

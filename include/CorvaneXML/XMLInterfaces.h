@@ -117,10 +117,10 @@ public:
     // and keeps the old text.
     virtual void SetFmtData(const char* format, ...) = 0;
 
-    int GetInt() const;              // GetFmtData("%d")
-    void SetData(int value);         // SetFmtData("%d")
-    double GetFloat() const;         // GetFmtData("%lf")
-    void SetData(double value);      // SetFmtData("%lf")
+    int GetInt() const;          // GetFmtData("%d")
+    void SetData(int value);     // SetFmtData("%d")
+    double GetFloat() const;     // GetFmtData("%lf")
+    void SetData(double value);  // SetFmtData("%lf")
 
 protected:
     void DestroyProvider(IXMLCData* provider);
@@ -259,8 +259,8 @@ public:
     virtual XIXMLPI* AddPI(const char* processor, const char* instruction) = 0;
     virtual XIXMLComment* AddComment(const char* comment) = 0;
     // Null strings mean absent.
-    virtual XIXMLDocType* AddDocType(const XCXMLKey& token, const char* publicId,
-                                     const char* systemId, const char* local) = 0;
+    virtual XIXMLDocType* AddDocType(const XCXMLKey& token, const char* publicId, const char* systemId,
+                                     const char* local) = 0;
     // The new node owns `provider`. Both AddData forms raise "Only one data
     // node for an element" when a data child exists (a refused provider stays
     // the caller's).

@@ -30,9 +30,7 @@ public:
 
     // The character most recently handed out from the current block, or -1
     // when nothing of it has been handed out.
-    int Current() const {
-        return position == 0 ? -1 : static_cast<unsigned char>(block[position - 1]);
-    }
+    int Current() const { return position == 0 ? -1 : static_cast<unsigned char>(block[position - 1]); }
 
     void UnRead() {
         if (position > 0) --position;
@@ -49,8 +47,8 @@ private:
     int count;
     bool atEnd;
     XIXMLReadStream* stream;
-    // Opaque: what the library keeps to tell where in the source it stands,
-    // and one byte more than a block, for its scans.
+    // Opaque from here on: where in the source the reader stands, for
+    // positions.
     struct LineCount {
         std::uint64_t offset;
         std::uint64_t feeds;
@@ -60,7 +58,7 @@ private:
     LineCount atBlock;
     LineCount known;
     std::uint64_t mark;
-    char block[kBlockSize + 1];
+    char block[kBlockSize + 1];  // one byte more for the library's scans
 };
 
 // The body of one CDATA section as a read stream, served straight from the
@@ -146,8 +144,7 @@ protected:
     // Returning false ends the parse normally, without reading further.
     virtual bool ProcessingInstruction(const char* target, const char* instruction);
     // Absent identifiers are null; the internal subset is never null.
-    virtual void DocType(const char* name, const char* publicId, const char* systemId,
-                         const char* internalSubset);
+    virtual void DocType(const char* name, const char* publicId, const char* systemId, const char* internalSubset);
     // The handle comes back to CloseNode for the same element.
     virtual const void* OpenNode(const char* name) = 0;
     virtual void Attribute(const char* name, const char* value) = 0;
@@ -167,7 +164,7 @@ private:
     int current;
     CXMLBufferedReader* reader;
 
-    // Opaque: what the reading routines keep between elements and parses.
+    // Opaque from here on: what the reading routines keep.
     std::vector<const void*> openElements;
     std::string skippedName;
     std::uint64_t errorOffset = 0;

@@ -75,8 +75,7 @@ private:
     // Parser events; outside ReadTree they all raise, as there is no document.
     void Comment(const char* text) override;
     bool ProcessingInstruction(const char* target, const char* instruction) override;
-    void DocType(const char* name, const char* publicId, const char* systemId,
-                 const char* internalSubset) override;
+    void DocType(const char* name, const char* publicId, const char* systemId, const char* internalSubset) override;
     const void* OpenNode(const char* name) override;
     void Attribute(const char* name, const char* value) override;
     void Data(const char* text) override;

@@ -87,7 +87,7 @@ inline XCXMLNode* OwnNode(XIXMLNode* node) {
 
 inline XCXMLAttribute* OwnAttribute(XIXMLAttribute* attribute) {
     return attribute != nullptr && IsExactly<XCXMLAttribute>(*attribute) ? static_cast<XCXMLAttribute*>(attribute)
-                                                                          : nullptr;
+                                                                         : nullptr;
 }
 
 // Sets the hint of the node or attribute when it keeps one.

@@ -6,11 +6,9 @@
 #include "foundation/HashKey.h"
 #include "foundation/Raise.h"
 
-
 #include <new>
 
 namespace CorvaneXML {
-
 
 XCXMLRoot::XCXMLRoot() : XCXMLElement(nullptr, XCXMLKey()), keys_(new (std::nothrow) CHashKey) {
     Require(keys_ != nullptr, "Can't allocate key hash table.");

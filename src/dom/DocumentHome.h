@@ -71,9 +71,7 @@ inline CDocumentHome* HomeOf(const XCXMLElement& element) {
     return reinterpret_cast<CDocumentHome*>(CElementAccess::Home(element) & ~kOutOfHome);
 }
 
-inline bool IsOutOfHome(const XCXMLElement& element) {
-    return (CElementAccess::Home(element) & kOutOfHome) != 0;
-}
+inline bool IsOutOfHome(const XCXMLElement& element) { return (CElementAccess::Home(element) & kOutOfHome) != 0; }
 
 // The home, while the document is whole and the element in it.
 inline CDocumentHome* SettledHome(const XCXMLElement& element) {

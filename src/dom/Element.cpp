@@ -313,8 +313,8 @@ XCXMLData* AppendData(XCXMLElement& element, const char* text, CNodeArena* arena
     return CreateData(&element, text, arena);
 }
 
-XIXMLDocType* XCXMLElement::AddDocType(const XCXMLKey& token, const char* publicId,
-                                       const char* systemId, const char* local) {
+XIXMLDocType* XCXMLElement::AddDocType(const XCXMLKey& token, const char* publicId, const char* systemId,
+                                       const char* local) {
     return new XCXMLDocType(this, token, publicId, systemId, local);
 }
 

@@ -7,7 +7,6 @@
 
 namespace CorvaneXML {
 
-
 const char* FormatInto(FormatBuffer& buffer, const char* format, va_list args) {
     if (format == nullptr) return "Format is null";
     const int length = std::vsnprintf(buffer, sizeof buffer, format, args);
@@ -19,8 +18,8 @@ const char* FormatInto(FormatBuffer& buffer, const char* format, va_list args) {
 namespace {
 
 bool IsNonFiniteWord(const char* text) {
-    return std::strcmp(text, "nan") == 0 || std::strcmp(text, "-inf") == 0 ||
-           std::strcmp(text, "+inf") == 0 || std::strcmp(text, "inf") == 0;
+    return std::strcmp(text, "nan") == 0 || std::strcmp(text, "-inf") == 0 || std::strcmp(text, "+inf") == 0 ||
+           std::strcmp(text, "inf") == 0;
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <CorvaneXML/XMLInterfaces.h>
 
-
 #include "foundation/Raise.h"
 
 namespace CorvaneXML {
@@ -55,13 +54,9 @@ XIXMLAttribute* XIXMLElement::AddAttribute(const char* name, const char* value) 
 
 XIXMLElement* XIXMLElement::AddElement(const char* name) { return AddElement(GetKey(name)); }
 
-XIXMLElement* XIXMLElement::FindElement(const char* name) const {
-    return FindElement(GetKey(name));
-}
+XIXMLElement* XIXMLElement::FindElement(const char* name) const { return FindElement(GetKey(name)); }
 
-XIXMLAttribute* XIXMLElement::FindAttribute(const char* name) const {
-    return FindAttribute(GetKey(name));
-}
+XIXMLAttribute* XIXMLElement::FindAttribute(const char* name) const { return FindAttribute(GetKey(name)); }
 
 bool XIXMLElement::TestAttribute(const char* name, const char* value) const {
     return TestAttribute(GetKey(name), value);

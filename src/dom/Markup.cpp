@@ -10,11 +10,10 @@
 
 namespace CorvaneXML {
 
-
 // --- DOCTYPE ----------------------------------------------------------------
 
-XCXMLDocType::XCXMLDocType(XIXMLElement* parent, const XCXMLKey& token, const char* publicId,
-                           const char* systemId, const char* local)
+XCXMLDocType::XCXMLDocType(XIXMLElement* parent, const XCXMLKey& token, const char* publicId, const char* systemId,
+                           const char* local)
     : XCXMLNode(parent), token_(token), publicId_(nullptr), systemId_(nullptr), local_(nullptr) {
     try {
         publicId_ = CopyOptionalText(publicId);

@@ -59,8 +59,7 @@ bool SameText(const char* a, const char* b) {
 
 // Find's search, written once for Find and for GetKey, which looks up every
 // name read and should not pay for a second call.
-inline XCXMLKey* Probe(XCXMLKey* slots, int capacity, std::uint32_t probeLimit,
-                       const char* name) {
+inline XCXMLKey* Probe(XCXMLKey* slots, int capacity, std::uint32_t probeLimit, const char* name) {
     Require(name != nullptr, message::kNullName);
     std::uint32_t h = CHashKey::Hash(name);
     std::uint32_t n = probeLimit;

@@ -25,8 +25,8 @@ __extension__ typedef unsigned __int128 Wide;
 
 std::uint64_t MultiplyModPrime(std::uint64_t a, std::uint64_t b) {
     const Wide product = static_cast<Wide>(a) * b;
-    const std::uint64_t sum = (static_cast<std::uint64_t>(product) & kPrime) +
-                              static_cast<std::uint64_t>(product >> kPrimeBits);
+    const std::uint64_t sum =
+        (static_cast<std::uint64_t>(product) & kPrime) + static_cast<std::uint64_t>(product >> kPrimeBits);
     return sum >= kPrime ? sum - kPrime : sum;
 }
 
@@ -61,8 +61,7 @@ std::uint32_t CKeyOverflow::SlotOf(const char* name, std::uint32_t capacity) con
     return static_cast<std::uint32_t>((h * multiplier_) >> (64 - bits));
 }
 
-XCXMLKey* CKeyOverflow::Probe(XCXMLKey* slots, std::uint32_t capacity, std::uint32_t start,
-                              const char* name) {
+XCXMLKey* CKeyOverflow::Probe(XCXMLKey* slots, std::uint32_t capacity, std::uint32_t start, const char* name) {
     for (std::uint32_t i = start;; i = (i + 1) & (capacity - 1)) {
         const char* text = slots[i];
         if (text == nullptr || std::strcmp(text, name) == 0) return &slots[i];
@@ -80,9 +79,9 @@ void CKeyOverflow::Reserve(std::uint32_t more) {
     if (needed <= capacity_) return;
     std::uint64_t capacity = capacity_ != 0 ? capacity_ : kFirstCapacity;
     while (capacity < needed) capacity *= 2;
-    XCXMLKey* fresh = capacity <= (std::uint64_t{1} << 31)
-                          ? new (std::nothrow) XCXMLKey[static_cast<std::size_t>(capacity)]
-                          : nullptr;
+    XCXMLKey* fresh = capacity <= (std::uint64_t{1} << 31) ? new (std::nothrow)
+                                                                 XCXMLKey[static_cast<std::size_t>(capacity)]
+                                                           : nullptr;
     if (fresh == nullptr) Raise("Can't grow hash vector.");
     if (slots_ == nullptr) DrawKey();
     const std::uint32_t size = static_cast<std::uint32_t>(capacity);

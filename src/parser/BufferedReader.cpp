@@ -67,14 +67,7 @@ const char* AfterLastLineFeed(const char* begin, const char* end) {
 }  // namespace
 
 CXMLBufferedReader::CXMLBufferedReader(XIXMLReadStream* stream)
-    : position(0),
-      count(0),
-      atEnd(false),
-      stream(stream),
-      origin(nullptr),
-      atBlock{0, 0, 0},
-      known{0, 0, 0},
-      mark(0) {
+    : position(0), count(0), atEnd(false), stream(stream), origin(nullptr), atBlock{0, 0, 0}, known{0, 0, 0}, mark(0) {
     Require(stream != nullptr, "Read stream is null");
     origin = dynamic_cast<XIXMLReadOrigin*>(stream);
 }
@@ -145,8 +138,9 @@ CReaderAccess::LineCount CReaderAccess::CountBack(const CXMLBufferedReader& read
     const char* const stop = block + (after.offset - blockStart);
     const std::uint64_t feeds = CountLineFeeds(at, stop);
     const char* const lineStart = AfterLastLineFeed(block, at);
-    return {offset, after.feeds - feeds,
-            lineStart != nullptr ? blockStart + static_cast<std::uint64_t>(lineStart - block) : reader.atBlock.lineStart};
+    return {
+        offset, after.feeds - feeds,
+        lineStart != nullptr ? blockStart + static_cast<std::uint64_t>(lineStart - block) : reader.atBlock.lineStart};
 }
 
 CXMLPosition CReaderAccess::Locate(CXMLBufferedReader& reader, std::uint64_t offset) {

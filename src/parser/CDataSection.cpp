@@ -5,7 +5,6 @@
 
 namespace CorvaneXML {
 
-
 // Entered at the '[' that follows "<" or "<!". The body is not gathered
 // here: the handler reads it through the stream, and whatever it leaves is
 // skipped afterwards.

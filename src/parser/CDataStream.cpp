@@ -7,7 +7,6 @@
 
 namespace CorvaneXML {
 
-
 CXMLCDataStream::CXMLCDataStream(CXMLBufferedReader* reader)
     : reader(reader), current(0), brackets(0), finished(false), terminated(false) {
     ReadChar();

@@ -60,8 +60,7 @@ void CParserCore::Run(CXMLParser& parser, XIXMLReadStream* stream, bool fast) {
         // The character the parser was on: the last one handed out, or the
         // position just past the input once it has ended.
         const std::uint64_t offset = CReaderAccess::Offset(input);
-        const CXMLPosition where =
-            CReaderAccess::Locate(input, offset - (parser.current == -1 || offset == 0 ? 0 : 1));
+        const CXMLPosition where = CReaderAccess::Locate(input, offset - (parser.current == -1 || offset == 0 ? 0 : 1));
         parser.errorOffset = where.offset;
         parser.errorLine = where.line;
         parser.errorColumn = where.column;

@@ -17,6 +17,13 @@ namespace CorvaneXML {
 // The routines read one character ahead: each is entered with `current` at
 // its first character and leaves it at the first one after what it read (a
 // few, as noted, after whitespace too).
+//
+// Elements are read in a loop over `openElements`, the handles of the
+// elements open around the one being read, rather than by recursion, so
+// nesting depth is bounded by memory, not by the call stack; the stack is
+// kept across parses, so that it stops allocating once it has reached the
+// deepest document. `skippedName` holds the name of the element FastParse
+// skips, as `token` is reused while the skip reads end-tag names.
 struct CParserCore {
     // Parse and FastParse: one whole document, with the error position noted
     // on the way out of a failure.
@@ -67,8 +74,8 @@ struct CParserCore {
 
 private:
     // Bits 9, 10, 13 and 32: the whitespace characters.
-    static constexpr std::uint64_t kSpaces =
-        (std::uint64_t{1} << '\t') | (std::uint64_t{1} << '\n') | (std::uint64_t{1} << '\r') | (std::uint64_t{1} << ' ');
+    static constexpr std::uint64_t kSpaces = (std::uint64_t{1} << '\t') | (std::uint64_t{1} << '\n') |
+                                             (std::uint64_t{1} << '\r') | (std::uint64_t{1} << ' ');
 };
 
 }  // namespace CorvaneXML

@@ -10,6 +10,12 @@ namespace CorvaneXML {
 // What the parser and the CDATA stream do with the reader's block besides
 // taking one character at a time, and the reader's bookkeeping of where in
 // the source it stands. CXMLBufferedReader befriends this struct alone.
+//
+// The bookkeeping: `origin` is the stream's XIXMLReadOrigin, asked once after
+// the first Read and then dropped; `atBlock` counts the line feeds before
+// block[0], `known` those before the last place worked out; `mark` is where
+// the construct being reported starts. The block has one byte more than it
+// is filled with, for the fence.
 struct CReaderAccess {
     using LineCount = CXMLBufferedReader::LineCount;
 

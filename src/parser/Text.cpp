@@ -12,7 +12,6 @@
 
 namespace CorvaneXML {
 
-
 namespace {
 
 struct PredefinedEntity {

@@ -52,7 +52,11 @@ XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
 }
 
 // Names are interned through the document; the key is copied before the next
-// name can move the table's slots.
+// name can move the table's slots. `ownElement_` is currentElement_ when it
+// is one of the library's own elements (the root and the elements read),
+// which take new nodes from the arena of the document being read; null for
+// an element that a CDATA handler put in between, which is asked through its
+// factories.
 const void* CXMLTreeReader::OpenNode(const char* name) {
     Require(currentElement_ != nullptr, message::kNoDocument);
     const XCXMLKey key = tree_->GetKey(name);
@@ -111,8 +115,7 @@ void CXMLTreeReader::Comment(const char* text) {
 
 // A DOCTYPE belongs at top level only: outside the document element, and
 // never without a document being read.
-void CXMLTreeReader::DocType(const char* name, const char* publicId, const char* systemId,
-                             const char* internalSubset) {
+void CXMLTreeReader::DocType(const char* name, const char* publicId, const char* systemId, const char* internalSubset) {
     Require(tree_ != nullptr, message::kNoDocument);
     Require(currentElement_ == tree_->GetRoot(), "DOCTYPE declaration inside an element");
     const XCXMLKey key = tree_->GetKey(name);

@@ -41,8 +41,7 @@ const XIXMLNode* WriteStartTag(XCXMLWriter* writer, const XCXMLElement& element,
     writer->WriteString(element.GetName());
     const XIXMLAttribute* first = element.GetFirstAttribute();
     const bool several = first != nullptr && first->GetNext() != nullptr;
-    for (const XIXMLAttribute* attribute = first; attribute != nullptr;
-         attribute = attribute->GetNext()) {
+    for (const XIXMLAttribute* attribute = first; attribute != nullptr; attribute = attribute->GetNext()) {
         if (several) writer->NewLine(depth + 1);
         attribute->WriteTo(writer);
     }

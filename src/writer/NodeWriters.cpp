@@ -15,8 +15,7 @@ void XCXMLData::WriteTo(XCXMLWriter* writer, int depth) const {
     if (IXMLCData* const provider = CDataAccess::Provider(*this)) {
         // The provider writes the body itself; nothing it writes is checked.
         writer->WriteToken("<![CDATA[");
-        Require(provider->Write(writer->SettledStream(), depth, this),
-                                 "Data provider failed to write its section");
+        Require(provider->Write(writer->SettledStream(), depth, this), "Data provider failed to write its section");
         writer->WriteToken("]]>");
         return;
     }
