@@ -90,15 +90,6 @@ inline XCXMLAttribute* OwnAttribute(XIXMLAttribute* attribute) {
                                                                          : nullptr;
 }
 
-// Sets the hint of the node or attribute when it keeps one.
-inline void SetPrevious(XIXMLNode* node, XIXMLNode* previous) {
-    if (XCXMLNode* own = OwnNode(node)) CNodeAccess::Previous(*own) = previous;
-}
-
-inline void SetPrevious(XIXMLAttribute* attribute, XIXMLAttribute* previous) {
-    if (XCXMLAttribute* own = OwnAttribute(attribute)) CAttributeAccess::Previous(*own) = previous;
-}
-
 }  // namespace CorvaneXML
 
 #endif

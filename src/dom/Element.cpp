@@ -11,6 +11,7 @@
 #include "dom/Access.h"
 #include "dom/DocumentHome.h"
 #include "dom/Factories.h"
+#include "dom/ListHints.h"
 #include "foundation/NodeMemory.h"
 #include "foundation/Raise.h"
 
@@ -20,39 +21,10 @@ namespace CorvaneXML {
 
 namespace {
 
-// The last child, and the one before a given child. The library's nodes keep
-// the one before them (the first keeps the last), so appending, removing
-// from the end and inserting before a node cost no walk; the links are
-// hints, trusted only while they still agree with the list, else the list is
-// walked. The element's own list edits keep them pointing at live members.
-XIXMLNode* LastChild(const XCXMLElement& element) {
-    XIXMLNode* const firstChild = CElementAccess::FirstChild(element);
-    if (firstChild == nullptr) return nullptr;
-    XCXMLNode* const first = OwnNode(firstChild);
-    if (first != nullptr) {
-        XIXMLNode* last = CNodeAccess::Previous(*first);
-        if (last != nullptr && last->GetNext() == nullptr && last->GetParent() == &element) return last;
-    }
-    XIXMLNode* last = firstChild;
-    while (last->GetNext() != nullptr) last = last->GetNext();
-    if (first != nullptr) CNodeAccess::Previous(*first) = last;
-    return last;
-}
+XIXMLNode* LastChild(const XCXMLElement& element) { return LastMember(&element, CElementAccess::FirstChild(element)); }
 
 XIXMLNode* ChildBefore(const XCXMLElement& element, XIXMLNode* child) {
-    if (XCXMLNode* own = OwnNode(child)) {
-        XIXMLNode* previous = CNodeAccess::Previous(*own);
-        if (previous != nullptr && previous != child && previous->GetNext() == child &&
-            previous->GetParent() == &element) {
-            return previous;
-        }
-    }
-    XIXMLNode* previous = nullptr;
-    for (XIXMLNode* current = CElementAccess::FirstChild(element); current != child; current = current->GetNext()) {
-        if (current == nullptr) return nullptr;
-        previous = current;
-    }
-    return previous;
+    return MemberBefore(&element, CElementAccess::FirstChild(element), child);
 }
 
 // The document's root, when `element` is known to be under it through the

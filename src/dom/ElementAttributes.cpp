@@ -6,6 +6,7 @@
 
 #include "dom/Access.h"
 #include "dom/Factories.h"
+#include "dom/ListHints.h"
 #include "foundation/Raise.h"
 
 #include <cstring>
@@ -14,37 +15,12 @@ namespace CorvaneXML {
 
 namespace {
 
-// The last attribute, and the one before a given attribute: hints kept as for
-// children (see LastChild in Element.cpp).
 XIXMLAttribute* LastAttribute(const XCXMLElement& element) {
-    XIXMLAttribute* const firstAttribute = CElementAccess::FirstAttribute(element);
-    if (firstAttribute == nullptr) return nullptr;
-    XCXMLAttribute* const first = OwnAttribute(firstAttribute);
-    if (first != nullptr) {
-        XIXMLAttribute* last = CAttributeAccess::Previous(*first);
-        if (last != nullptr && last->GetNext() == nullptr && last->GetNode() == &element) return last;
-    }
-    XIXMLAttribute* last = firstAttribute;
-    while (last->GetNext() != nullptr) last = last->GetNext();
-    if (first != nullptr) CAttributeAccess::Previous(*first) = last;
-    return last;
+    return LastMember(&element, CElementAccess::FirstAttribute(element));
 }
 
 XIXMLAttribute* AttributeBefore(const XCXMLElement& element, XIXMLAttribute* attribute) {
-    if (XCXMLAttribute* own = OwnAttribute(attribute)) {
-        XIXMLAttribute* previous = CAttributeAccess::Previous(*own);
-        if (previous != nullptr && previous != attribute && previous->GetNext() == attribute &&
-            previous->GetNode() == &element) {
-            return previous;
-        }
-    }
-    XIXMLAttribute* previous = nullptr;
-    for (XIXMLAttribute* current = CElementAccess::FirstAttribute(element); current != attribute;
-         current = current->GetNext()) {
-        if (current == nullptr) return nullptr;
-        previous = current;
-    }
-    return previous;
+    return MemberBefore(&element, CElementAccess::FirstAttribute(element), attribute);
 }
 
 }  // namespace

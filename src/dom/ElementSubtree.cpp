@@ -12,6 +12,7 @@
 
 #include "dom/Access.h"
 #include "dom/DocumentHome.h"
+#include "dom/ListHints.h"
 #include "foundation/DestructorReport.h"
 #include "foundation/Raise.h"
 
