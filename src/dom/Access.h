@@ -18,9 +18,7 @@
 namespace CorvaneXML {
 
 struct CNodeAccess {
-    // The node before this one in its parent's list, or the last one for the
-    // first: a hint kept by the library's elements, which check it before
-    // use, because a list may hold nodes of a host's classes too.
+    // The node before this one in its parent's list (see ListHints.h).
     static XIXMLNode*& Previous(XCXMLNode& node) { return node.previous_; }
     // What Destroy() checks, for walks that take nodes apart themselves.
     static void CheckGuard(const XCXMLNode& node) { node.guard_.CheckMine(); }
@@ -41,8 +39,7 @@ struct CElementAccess {
 
 struct CAttributeAccess {
     static XIXMLAttribute*& Next(XCXMLAttribute& attribute) { return attribute.next_; }
-    // The attribute before this one, or the last one for the first (a hint,
-    // as for nodes).
+    // The attribute before this one in its element's list (see ListHints.h).
     static XIXMLAttribute*& Previous(XCXMLAttribute& attribute) { return attribute.previous_; }
     static XIXMLElement*& Owner(XCXMLAttribute& attribute) { return attribute.owner_; }
     static void CheckGuard(const XCXMLAttribute& attribute) { attribute.guard_.CheckMine(); }
