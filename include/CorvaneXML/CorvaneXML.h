@@ -3,6 +3,7 @@
 
 // Everything a host needs: documents, nodes, streams, parser and tree reader.
 
+#include <CorvaneXML/XMLAttribute.h>
 #include <CorvaneXML/XMLBuffer.h>
 #include <CorvaneXML/XMLData.h>
 #include <CorvaneXML/XMLDocument.h>

@@ -3,9 +3,6 @@
 
 #include <CorvaneXML/Export.h>
 
-#include <cstddef>
-#include <cstring>
-
 namespace CorvaneXML {
 
 // Growable run of characters in which the parser collects names, values and
@@ -35,13 +32,6 @@ public:
 
     void AddChars(const T* chars, int count);
 
-    // Appends `count` characters with exactly the outcome of as many AddChar
-    // calls (the same doubling, so the same final capacity) in one copy.
-    void AddEach(const T* chars, int count) {
-        if (count > capacity - length) GrowFor(count);
-        if (count > 0) CopyIn(chars, count);
-    }
-
     // Empties the buffer and keeps its block (or takes a new one after a
     // failed allocation).
     void Reset() {
@@ -64,38 +54,11 @@ public:
     int GetCapacity() const { return capacity; }
 
 private:
-    static constexpr int kInitialCapacity = 256;
+    friend struct CBufferAccess;  // the parser's own ways of adding (src/parser)
+
+    enum : int { kInitialCapacity = 256 };
 
     void Grow();
-    void GrowFor(int count);
-    void CopyIn(const T* chars, int count) {
-        T* to = data + length;
-        const std::size_t n = static_cast<unsigned>(count) * sizeof(T);
-        // Names and values are mostly a few bytes: two overlapping copies of
-        // a fixed size stay inline, where a library call would cost more
-        // than the copy itself.
-        if (n >= 8 && n <= 16) {
-            Copy<8>(to, chars, 0);
-            Copy<8>(to, chars, n - 8);
-        } else if (n >= 4 && n < 8) {
-            Copy<4>(to, chars, 0);
-            Copy<4>(to, chars, n - 4);
-        } else if (n < 4) {
-            if (count > 0) {
-                // One to three characters: first, middle and last cover them.
-                to[0] = chars[0];
-                to[count / 2] = chars[count / 2];
-                to[count - 1] = chars[count - 1];
-            }
-        } else {
-            std::memcpy(to, chars, n);
-        }
-        length += count;
-    }
-    template <std::size_t kBytes>
-    static void Copy(T* to, const T* from, std::size_t at) {
-        std::memcpy(reinterpret_cast<char*>(to) + at, reinterpret_cast<const char*>(from) + at, kBytes);
-    }
     void Alloc(int size);
 
     T* data;

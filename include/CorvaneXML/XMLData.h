@@ -5,7 +5,6 @@
 #include <CorvaneXML/XMLInterfaces.h>
 #include <CorvaneXML/XMLNode.h>
 
-#include <cstddef>
 #include <cstdint>
 
 namespace CorvaneXML {
@@ -39,25 +38,9 @@ public:
     XIXMLNode* Copy(XIXMLElement* parent) const override;
 
 private:
-    friend class XCXMLElement;
-    struct InlineText {};
-    XCXMLData(XIXMLElement* parent, const char* text, std::size_t size, InlineText);
-    // The element's factory for owned text: object and text in one block,
-    // placed in `arena` when one is given.
-    static XCXMLData* Create(XIXMLElement* parent, const char* text, CNodeArena* arena);
-    const char* InlineArea() const { return reinterpret_cast<const char*>(this + 1); }
-    void FreeText();
+    friend struct CDataAccess;  // the library's own use of the field below
 
-    // A node holds owned text or a host's provider, never both; text nodes
-    // are many, so both share one word, the provider marked by the low bit
-    // (texts and objects both start at even addresses).
-    char* Text() const { return (content_ & 1) != 0 ? nullptr : reinterpret_cast<char*>(content_); }
-    XIXMLData::IXMLCData* Provider() const {
-        return (content_ & 1) != 0 ? reinterpret_cast<XIXMLData::IXMLCData*>(content_ & ~std::uintptr_t{1}) : nullptr;
-    }
-    void SetText(char* text) { content_ = reinterpret_cast<std::uintptr_t>(text); }
-
-    std::uintptr_t content_;
+    std::uintptr_t content_;  // opaque: the text or the provider, in one word
 };
 
 }  // namespace CorvaneXML

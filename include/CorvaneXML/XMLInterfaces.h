@@ -31,6 +31,10 @@ class XCXMLWriter;
 // Any node that can stand in an element's list of children.
 class CORVANEXML_API XIXMLNode {
 public:
+    // What Index() and XIXMLElement::IndexOf() answer for a node that is not
+    // among the children: 0xFFFFFFFF.
+    static constexpr unsigned int kNoIndex = 0xFFFFFFFFu;
+
     XIXMLNode() = default;
     XIXMLNode(const XIXMLNode&) = default;
     XIXMLNode& operator=(const XIXMLNode&) = default;
@@ -55,7 +59,7 @@ public:
     // Raw link setter for list operations: no list is updated, no check made.
     virtual void SetParent(XIXMLElement* parent) = 0;
     // Zero-based position among all of the parent's children, every kind
-    // counted; 0xFFFFFFFF for a detached node.
+    // counted; kNoIndex for a detached node.
     virtual unsigned int Index() const = 0;
     // Deep copy appended as the last child of `parent`, names re-interned in
     // the parent's document. Raises when `parent` is not in a document and
@@ -113,10 +117,10 @@ public:
     // and keeps the old text.
     virtual void SetFmtData(const char* format, ...) = 0;
 
-    int GetInt() const;              // GetFmtData("%d")
-    void SetData(int value);         // SetFmtData("%d")
-    double GetFloat() const;         // GetFmtData("%lf")
-    void SetData(double value);      // SetFmtData("%lf")
+    int GetInt() const;          // GetFmtData("%d")
+    void SetData(int value);     // SetFmtData("%d")
+    double GetFloat() const;     // GetFmtData("%lf")
+    void SetData(double value);  // SetFmtData("%lf")
 
 protected:
     void DestroyProvider(IXMLCData* provider);
@@ -246,7 +250,7 @@ public:
     // `before` is null. When `before` is not a child the node is left
     // detached and the call raises.
     virtual void MoveNode(XIXMLNode* node, XIXMLNode* before) = 0;
-    // Position of `node` among all children, or 0xFFFFFFFF.
+    // Position of `node` among all children, or XIXMLNode::kNoIndex.
     virtual unsigned int IndexOf(const XIXMLNode* node) const = 0;
     // Appends an attribute (no check for an existing one of that name).
     virtual XIXMLAttribute* AddAttribute(const XCXMLKey& name, const char* value) = 0;
@@ -255,8 +259,8 @@ public:
     virtual XIXMLPI* AddPI(const char* processor, const char* instruction) = 0;
     virtual XIXMLComment* AddComment(const char* comment) = 0;
     // Null strings mean absent.
-    virtual XIXMLDocType* AddDocType(const XCXMLKey& token, const char* publicId,
-                                     const char* systemId, const char* local) = 0;
+    virtual XIXMLDocType* AddDocType(const XCXMLKey& token, const char* publicId, const char* systemId,
+                                     const char* local) = 0;
     // The new node owns `provider`. Both AddData forms raise "Only one data
     // node for an element" when a data child exists (a refused provider stays
     // the caller's).

@@ -9,16 +9,6 @@
 
 namespace CorvaneXML {
 
-class CNodeArena;
-
-// Where the library puts a node or attribute it makes itself: in the arena of
-// a document being read, or in a heap block of its own when `arena` is null,
-// with room for `textBytes` of text right behind the object.
-struct XCXMLPlacement {
-    CNodeArena* arena;
-    std::size_t textBytes;
-};
-
 // Base of the library's nodes: the tree links and the object guard.
 // Constructing a node with a parent appends it to that parent; destroying an
 // attached node unlinks it. Unlinking failures in the destructor are reported
@@ -38,29 +28,17 @@ public:
     unsigned int Index() const override;
 
     // Nodes and attributes carry a word in front that says where their
-    // memory came from; every node made with new, by the library or by a
-    // host, goes through these.
+    // memory came from, so every node made with new, by a host too, goes
+    // through these.
     static void* operator new(std::size_t size);
     static void operator delete(void* block) noexcept;
 
-protected:
-    // Null when memory is exhausted, so a factory raises its own error.
-    static void* operator new(std::size_t size, XCXMLPlacement where) noexcept;
-    static void operator delete(void* block, XCXMLPlacement where) noexcept;
-
-    // The guard check that Destroy() makes, for subclasses that take a node
-    // apart without going through its Destroy().
-    void CheckGuard() const { guard_.CheckMine(); }
-
 private:
-    friend class XCXMLElement;
+    friend struct CNodeAccess;  // the library's own use of the fields below
 
     XIXMLNode* next_;
     XIXMLElement* parent_;
-    // The node before this one in its parent's list, or the last one for the
-    // first node: a hint kept by the library's elements, which check it
-    // before use, because a list may hold nodes of a host's classes too.
-    XIXMLNode* previous_;
+    XIXMLNode* previous_;  // opaque: a hint for the library's list operations
     Corvane::XCMine guard_;
 };
 

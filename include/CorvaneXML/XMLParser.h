@@ -30,76 +30,35 @@ public:
 
     // The character most recently handed out from the current block, or -1
     // when nothing of it has been handed out.
-    int Current() const {
-        return position == 0 ? -1 : static_cast<unsigned char>(block[position - 1]);
-    }
+    int Current() const { return position == 0 ? -1 : static_cast<unsigned char>(block[position - 1]); }
 
     void UnRead() {
         if (position > 0) --position;
     }
 
 private:
-    friend class CXMLParser;
-    friend class CXMLCDataStream;
+    friend struct CReaderAccess;  // the library's own use of the fields below
 
     static constexpr int kBlockSize = 1024;
 
     int ReadBlock();
 
-    // The part of the current block not handed out yet. The parser scans
-    // runs of ordinary bytes here in place instead of asking for each one,
-    // then moves the read position past what it consumed.
-    const char* Rest() const { return block + position; }
-    const char* End() const { return block + count; }
-    void MoveTo(const char* next) { position = static_cast<int>(next - block); }
-    // Puts `stop` just past the contents, so that a scan which stops at that
-    // byte needs no separate test for the end of the block on every byte.
-    // Returns where the contents end.
-    const char* Fence(char stop) {
-        block[count] = stop;
-        return block + count;
-    }
-
-    // Source offset of block[0]: tells one block from the next.
-    std::uint64_t BlockStart() const { return atBlock.offset; }
-    // Source offset of the next character to hand out.
-    std::uint64_t Offset() const { return atBlock.offset + static_cast<std::uint64_t>(position); }
-
-    // The construct the parser is reporting starts `back` characters before
-    // the next one to hand out.
-    void Mark(int back) { mark = Offset() - static_cast<std::uint64_t>(back); }
-    std::uint64_t MarkedOffset() const { return mark; }
-    // Line and column of `offset`, which lies in the current block, just
-    // past it, or is the mark. Counts line feeds on from the last place
-    // worked out, so a parse that asks for every element counts each byte
-    // about once.
-    CXMLPosition Locate(std::uint64_t offset);
-
-    // Line feeds before a place in the source, and where its line starts.
+    int position;
+    int count;
+    bool atEnd;
+    XIXMLReadStream* stream;
+    // Opaque from here on: where in the source the reader stands, for
+    // positions.
     struct LineCount {
         std::uint64_t offset;
         std::uint64_t feeds;
         std::uint64_t lineStart;
     };
-    LineCount CountTo(std::uint64_t offset) const;
-    // The count at `offset`, at or before `after` in this block.
-    LineCount CountBack(const LineCount& after, std::uint64_t offset) const;
-    void TakeOrigin();
-
-    int position;
-    int count;
-    bool atEnd;
-    XIXMLReadStream* stream;
-    // The stream's origin, asked for after its first Read and then dropped.
     XIXMLReadOrigin* origin;
-    // Lines are counted once per block, as it is retired, so that positions
-    // cost nothing while reading; only a position asked for counts within
-    // the current block. The construct being reported is located before its
-    // block goes, so that a handler can still ask for it blocks later.
-    LineCount atBlock;  // at block[0]
-    LineCount known;    // the last place worked out
+    LineCount atBlock;
+    LineCount known;
     std::uint64_t mark;
-    char block[kBlockSize + 1];  // room for the fence after a full block
+    char block[kBlockSize + 1];  // one byte more for the library's scans
 };
 
 // The body of one CDATA section as a read stream, served straight from the
@@ -185,8 +144,7 @@ protected:
     // Returning false ends the parse normally, without reading further.
     virtual bool ProcessingInstruction(const char* target, const char* instruction);
     // Absent identifiers are null; the internal subset is never null.
-    virtual void DocType(const char* name, const char* publicId, const char* systemId,
-                         const char* internalSubset);
+    virtual void DocType(const char* name, const char* publicId, const char* systemId, const char* internalSubset);
     // The handle comes back to CloseNode for the same element.
     virtual const void* OpenNode(const char* name) = 0;
     virtual void Attribute(const char* name, const char* value) = 0;
@@ -199,51 +157,15 @@ protected:
     virtual bool EvalEntity(char* buffer, int size);
 
 private:
-    class ReaderScope;
-
-    void Run(XIXMLReadStream* stream, bool fast);
-    void ReadDocument(bool fast);
-
-    int Read() { return current = reader->ReadChar(); }
-    // Whitespace is TAB, LF, CR and space; end of input (-1) is not.
-    static bool IsSpace(int c) {
-        return static_cast<unsigned>(c) <= 32u && ((1ull << c) & 0x100002600ull) != 0;
-    }
-    int Skip() { return IsSpace(current) ? SkipRun() : current; }
-    int SkipRun();
-    int Next() {
-        Read();
-        return Skip();
-    }
-
-    void ReadElements(bool fast);
-    void ReadStartTag(bool fast);
-    void ReadEndTag();
-    void SkipContent();
-    void ReadToken();
-    void ReadAttribute();
-    void ReadLiteral();
-    void ReadData();
-    void ReadEntity();
-    void AppendCodePoint(std::uint32_t value);
-    void ReadInfo();
-    void ReadDocType();
-    void ReadComment();
-    bool ReadProcessingInstruction();
-    void ReadCData();
+    friend struct CParserCore;  // the reading routines (src/parser)
 
     TBuffer<char> token;
     TBuffer<char> text;
     int current;
     CXMLBufferedReader* reader;
 
-    // Handles of the elements open around the one being read. Elements are
-    // read in a loop over this stack rather than by recursion, so nesting
-    // depth is bounded by memory, not by the call stack. Kept across parses
-    // so that it stops allocating once it has reached the deepest document.
+    // Opaque from here on: what the reading routines keep.
     std::vector<const void*> openElements;
-    // Name of the element being skipped by FastParse (token is reused while
-    // the skip reads end-tag names).
     std::string skippedName;
     std::uint64_t errorOffset = 0;
     std::uint64_t errorLine = 0;

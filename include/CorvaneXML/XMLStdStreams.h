@@ -64,8 +64,6 @@ public:
     CXMLPosition GetOrigin() const override;
 
 private:
-    std::uint64_t Fill(char* buffer, std::uint64_t size);
-
     std::FILE* file_;
     EByteOrderMark marks_;
     bool started_;
@@ -76,14 +74,19 @@ private:
     std::size_t headEnd_;
 };
 
-// Appends everything written to a string the caller keeps alive. When the
-// stream is exactly this class, the XML writer appends to the string itself
-// instead of calling Write for every character; a derived class gets the calls.
-class CORVANEXML_API XCXMLStringWriteStream : public XIXMLWriteStream {
+// Appends everything written to a string the caller keeps alive. The XML
+// writer copies into the string itself, through the window, rather than
+// calling Write for every character; a class derived from this one gets no
+// window, so that a Write of its own sees every call.
+class CORVANEXML_API XCXMLStringWriteStream : public XIXMLWriteStream, public XIXMLWriteWindow {
 public:
     explicit XCXMLStringWriteStream(std::string& target);
 
     std::uint64_t Write(const char* data, std::uint64_t size) override;
+    // Room at the end of the string, added (filled with zero bytes) here and
+    // cut back to what was used on closing.
+    CXMLWindow OpenWindow(std::uint64_t wanted) override;
+    void CloseWindow(std::uint64_t used) noexcept override;
 
     // Accepts at most `bytes` more bytes from now on (see SetLimit below).
     void SetLimit(std::uint64_t bytes) { room_ = bytes; }
@@ -91,19 +94,19 @@ public:
     std::uint64_t GetRoom() const { return room_; }
 
 private:
-    friend class XCXMLWriter;
-
     std::string* target_;
     std::uint64_t room_;
+    std::size_t windowStart_;
 };
 
 // Buffered writing to a C file the host opened for writing. Bytes reach the
 // file when the buffer fills, on Flush() and on destruction. When the file
 // refuses bytes (a failed fwrite), that Write and every later one answer a
 // wrong count, which makes the XML writer raise "Can't write character";
-// Flush() then returns false. The file is never closed by the stream. As with
-// the string stream, the XML writer copies into the buffer itself while the
-// bytes fit, when the stream is exactly this class; the result is the same.
+// Flush() then returns false. The file is never closed by the stream. The
+// window is the free part of the buffer (none once the file has failed, and
+// none for a derived class, as for the string stream); the result is the
+// same as the calls'.
 //
 // Both write streams take an optional limit. The written form of a document
 // can grow faster than the document (every level of nesting indents every
@@ -112,9 +115,11 @@ private:
 // A Write that would pass the limit writes nothing and answers 0, so the XML
 // writer raises "Can't write character" and the stream holds exactly the
 // bytes of the calls before.
-class CORVANEXML_API XCXMLFileWriteStream : public XIXMLWriteStream {
+class CORVANEXML_API XCXMLFileWriteStream : public XIXMLWriteStream, public XIXMLWriteWindow {
 public:
-    explicit XCXMLFileWriteStream(std::FILE* file, std::size_t bufferSize = 64 * 1024);
+    static constexpr std::size_t kDefaultBufferSize = 64 * 1024;
+
+    explicit XCXMLFileWriteStream(std::FILE* file, std::size_t bufferSize = kDefaultBufferSize);
     XCXMLFileWriteStream(const XCXMLFileWriteStream&) = delete;
     XCXMLFileWriteStream& operator=(const XCXMLFileWriteStream&) = delete;
     // Flushes what is buffered; a failure cannot be reported from here, so
@@ -122,6 +127,8 @@ public:
     ~XCXMLFileWriteStream() override;
 
     std::uint64_t Write(const char* data, std::uint64_t size) override;
+    CXMLWindow OpenWindow(std::uint64_t wanted) override;
+    void CloseWindow(std::uint64_t used) noexcept override;
     // Sends the buffered bytes to the file and flushes it; false when any
     // byte written through this stream could not be delivered.
     bool Flush();
@@ -132,10 +139,6 @@ public:
     std::uint64_t GetRoom() const { return room_; }
 
 private:
-    friend class XCXMLWriter;
-
-    bool Drain();
-
     std::FILE* file_;
     std::vector<char> buffer_;
     std::size_t used_;

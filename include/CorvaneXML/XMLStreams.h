@@ -69,6 +69,41 @@ public:
     virtual ~XIXMLWriteStream();
 };
 
+// Room in a write stream's own memory: [begin, end).
+struct CXMLWindow {
+    char* begin = nullptr;
+    char* end = nullptr;
+};
+
+// A second interface that a write stream may implement so that the XML
+// writer copies into the stream's memory instead of calling Write for every
+// token, name and character (the ready-made string and file streams do).
+// The writer asks for it once per Write of a document or element.
+//
+// The writer opens a window, copies into it from its start, and closes it
+// with the count it used, calling nothing else on the stream in between.
+// The bytes are exactly those it would otherwise have handed to Write, in
+// order, and the stream takes them as if Write had accepted them; what a
+// window cannot take, the writer hands to Write. The writer closes the
+// window before it returns or raises, and before a data provider writes to
+// the stream itself.
+class CORVANEXML_API XIXMLWriteWindow {
+public:
+    XIXMLWriteWindow() = default;
+    XIXMLWriteWindow(const XIXMLWriteWindow&) = default;
+    XIXMLWriteWindow& operator=(const XIXMLWriteWindow&) = default;
+    virtual ~XIXMLWriteWindow();
+
+    // Room for at least `wanted` bytes when the stream can give it without
+    // doing what its Write would do instead (draining a buffer, refusing
+    // bytes past a limit); else less, or none. Never room for bytes the
+    // stream's Write would refuse.
+    virtual CXMLWindow OpenWindow(std::uint64_t wanted) = 0;
+    // The first `used` bytes of the open window are written; the rest of it
+    // is given back.
+    virtual void CloseWindow(std::uint64_t used) noexcept = 0;
+};
+
 }  // namespace CorvaneXML
 
 #endif

@@ -9,6 +9,8 @@
 
 namespace CorvaneXML {
 
+class CNodeArena;
+
 // Takes charge of CDATA sections while a document is read into a tree.
 class CORVANEXML_API IXMLCDataReader {
 public:
@@ -73,22 +75,17 @@ private:
     // Parser events; outside ReadTree they all raise, as there is no document.
     void Comment(const char* text) override;
     bool ProcessingInstruction(const char* target, const char* instruction) override;
-    void DocType(const char* name, const char* publicId, const char* systemId,
-                 const char* internalSubset) override;
+    void DocType(const char* name, const char* publicId, const char* systemId, const char* internalSubset) override;
     const void* OpenNode(const char* name) override;
     void Attribute(const char* name, const char* value) override;
     void Data(const char* text) override;
     void CData(XIXMLReadStream* stream) override;
     void CloseNode(const void* handle) override;
-    // Forgets the document, which the caller now owns or which was deleted.
-    void Idle() noexcept;
 
     XCXMLTree* tree_;
     XIXMLElement* currentElement_;
-    // currentElement_ when it is one of the library's own elements (the root
-    // and the elements read), which take new nodes from the arena of the
-    // document being read; null for an element that a CDATA handler put in
-    // between, which is asked through its factories.
+    // Opaque: while ReadTree runs, currentElement_ when it is one of the
+    // library's own elements, and the memory the new nodes are taken from.
     XCXMLElement* ownElement_;
     CNodeArena* arena_;
     IXMLCDataReader* cdataReader_;

@@ -1,12 +1,13 @@
+#include <CorvaneXML/XMLAttribute.h>
+
 #include <CorvaneXML/XMLElement.h>
 
+#include "dom/Factories.h"
 #include "dom/FormattedValue.h"
-#include "foundation/Checks.h"
 #include "foundation/DestructorReport.h"
 #include "foundation/NodeMemory.h"
 #include "foundation/OwnedText.h"
-
-#include <CorvaneTools/CorvaneTools.h>
+#include "foundation/Raise.h"
 
 #include <cstdarg>
 #include <cstdlib>
@@ -15,10 +16,16 @@
 
 namespace CorvaneXML {
 
-using Corvane::CvThrow;
+XCXMLAttribute* CreateAttribute(XIXMLElement* owner, const XCXMLKey& name, const char* value, CNodeArena* arena) {
+    Require(value != nullptr, "Attribute value is null");
+    XCXMLAttribute* const attribute = ConstructWithText<XCXMLAttribute>(arena, value, owner, name);
+    // Out of memory, as for any other copy of a text.
+    Require(attribute != nullptr, message::kNoMemoryForText);
+    return attribute;
+}
 
 XCXMLAttribute::XCXMLAttribute(XIXMLElement* owner, const XCXMLKey& name, const char* value)
-    : next_(nullptr), previous_(nullptr), owner_(owner), name_(name), value_(CopyText(value)) {}
+    : next_(nullptr), previous_(nullptr), owner_(owner), name_(name), value_(KeepText(value, TextBehind(this))) {}
 
 void* XCXMLAttribute::operator new(std::size_t size) {
     void* block = AllocateNodeBlock(size, 0, nullptr);
@@ -26,34 +33,7 @@ void* XCXMLAttribute::operator new(std::size_t size) {
     return block;
 }
 
-void* XCXMLAttribute::operator new(std::size_t size, XCXMLPlacement where) noexcept {
-    return AllocateNodeBlock(size, where.textBytes, where.arena);
-}
-
 void XCXMLAttribute::operator delete(void* block) noexcept { FreeNodeBlock(block); }
-void XCXMLAttribute::operator delete(void* block, XCXMLPlacement) noexcept {
-    FreeNodeBlock(block);
-}
-
-XCXMLAttribute::XCXMLAttribute(XIXMLElement* owner, const XCXMLKey& name, const char* value,
-                               std::size_t size, InlineValue)
-    : next_(nullptr), previous_(nullptr), owner_(owner), name_(name), value_(const_cast<char*>(InlineArea())) {
-    std::memcpy(value_, value, size);
-}
-
-XCXMLAttribute* XCXMLAttribute::Create(XIXMLElement* owner, const XCXMLKey& name,
-                                       const char* value, CNodeArena* arena) {
-    check::IfNULL(value, "Attribute value is null");
-    const std::size_t size = std::strlen(value) + 1;
-    XCXMLAttribute* attribute = new (XCXMLPlacement{arena, size}) XCXMLAttribute(owner, name, value, size, InlineValue());
-    // Out of memory, as for any other copy of a text.
-    check::IfNULL(attribute, message::kNoMemoryForText);
-    return attribute;
-}
-
-void XCXMLAttribute::FreeValue() {
-    if (value_ != InlineArea()) std::free(value_);
-}
 
 XCXMLAttribute::~XCXMLAttribute() {
     try {
@@ -65,7 +45,7 @@ XCXMLAttribute::~XCXMLAttribute() {
         ReportDestructorException("XCXMLAttribute");
     }
     // Released whether or not unlinking worked: the attribute goes either way.
-    FreeValue();
+    FreeKeptText(value_, TextBehind(this));
 }
 
 void XCXMLAttribute::Destroy() {
@@ -79,15 +59,16 @@ XIXMLElement* XCXMLAttribute::GetNode() const { return owner_; }
 const XCXMLKey& XCXMLAttribute::GetName() const { return name_; }
 void XCXMLAttribute::SetName(const XCXMLKey& name) { name_ = name; }
 const char* XCXMLAttribute::GetValue() const { return value_; }
+
 void XCXMLAttribute::SetValue(const char* value) {
     // Copied first: a failed copy keeps the old value, which may be passed in.
     char* copy = CopyText(value);
-    FreeValue();
+    FreeKeptText(value_, TextBehind(this));
     value_ = copy;
 }
 
 void XCXMLAttribute::GetFmtValue(const char* format, void* out) const {
-    CvThrow::SiNULL(out, "Output pointer is null");
+    Require(out != nullptr, "Output pointer is null");
     ScanFormatted(value_, format, out);
 }
 
@@ -97,12 +78,12 @@ void XCXMLAttribute::SetFmtValue(const char* format, ...) {
     va_start(args, format);
     const char* const refusal = FormatInto(buffer, format, args);
     va_end(args);
-    CvThrow::SiFaux(refusal == nullptr, refusal);
+    Require(refusal == nullptr, refusal);
     SetValue(buffer);
 }
 
 XIXMLAttribute* XCXMLAttribute::Copy(XIXMLElement* target) const {
-    CvThrow::SiNULL(target, message::kNullTarget);
+    Require(target != nullptr, message::kNullTarget);
     const XCXMLKey name = target->GetKey(name_);
     return target->AddAttribute(name, value_);
 }

@@ -2,56 +2,58 @@
 
 #include <CorvaneXML/XMLElement.h>
 
+#include "dom/Access.h"
+#include "dom/Factories.h"
 #include "dom/FormattedValue.h"
-#include "foundation/Checks.h"
 #include "foundation/DestructorReport.h"
+#include "foundation/NodeMemory.h"
 #include "foundation/OwnedText.h"
-
-#include <CorvaneTools/CorvaneTools.h>
+#include "foundation/Raise.h"
 
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 namespace CorvaneXML {
 
-using Corvane::CvThrow;
+namespace {
 
-XCXMLData::XCXMLData(XIXMLElement* parent, XIXMLData::IXMLCData* provider)
-    : XCXMLNode(parent), content_(reinterpret_cast<std::uintptr_t>(provider) | 1) {
-    CvThrow::SiNULL(provider, message::kNullProvider);
+void FreeText(const XCXMLData& data) { FreeKeptText(CDataAccess::Text(data), TextBehind(&data)); }
+
+// Owned text, for the operations a provider-backed node refuses.
+char* TextToUse(const XCXMLData& data) {
+    char* const text = CDataAccess::Text(data);
+    Require(text != nullptr, message::kProviderHoldsData);
+    return text;
 }
 
-XCXMLData::XCXMLData(XIXMLElement* parent, const char* text)
-    : XCXMLNode(parent), content_(reinterpret_cast<std::uintptr_t>(CopyText(text))) {}
+}  // namespace
 
-XCXMLData::XCXMLData(XIXMLElement* parent, const char* text, std::size_t size, InlineText)
-    : XCXMLNode(parent), content_(reinterpret_cast<std::uintptr_t>(InlineArea())) {
-    std::memcpy(Text(), text, size);
-}
-
-XCXMLData* XCXMLData::Create(XIXMLElement* parent, const char* text, CNodeArena* arena) {
-    check::IfNULL(text, message::kNullText);
-    const std::size_t size = std::strlen(text) + 1;
-    XCXMLData* data = new (XCXMLPlacement{arena, size}) XCXMLData(parent, text, size, InlineText());
+XCXMLData* CreateData(XIXMLElement* parent, const char* text, CNodeArena* arena) {
+    Require(text != nullptr, message::kNullText);
+    XCXMLData* const data = ConstructWithText<XCXMLData>(arena, text, parent);
     // Out of memory, as for any other copy of a text.
-    check::IfNULL(data, message::kNoMemoryForText);
+    Require(data != nullptr, message::kNoMemoryForText);
     return data;
 }
 
-void XCXMLData::FreeText() {
-    if (Text() != InlineArea()) std::free(Text());
+XCXMLData::XCXMLData(XIXMLElement* parent, XIXMLData::IXMLCData* provider)
+    : XCXMLNode(parent), content_(reinterpret_cast<std::uintptr_t>(provider) | CDataAccess::kProviderBit) {
+    Require(provider != nullptr, message::kNullProvider);
 }
 
+XCXMLData::XCXMLData(XIXMLElement* parent, const char* text)
+    : XCXMLNode(parent), content_(reinterpret_cast<std::uintptr_t>(KeepText(text, TextBehind(this)))) {}
+
 XCXMLData::~XCXMLData() {
-    if (Provider() == nullptr) {
-        FreeText();
+    IXMLCData* const provider = CDataAccess::Provider(*this);
+    if (provider == nullptr) {
+        FreeText(*this);
         return;
     }
     // A host provider may throw from its Destroy; it must not leave here.
     try {
-        DestroyProvider(Provider());
+        DestroyProvider(provider);
     } catch (...) {
         ReportDestructorException("XCXMLData");
     }
@@ -61,23 +63,17 @@ XIXMLNode* XCXMLData::AsNode() { return this; }
 const XIXMLNode* XCXMLData::AsNode() const { return this; }
 XIXMLData* XCXMLData::AsData() { return this; }
 
-const char* XCXMLData::GetData() const {
-    CvThrow::SiNULL(Text(), message::kProviderHoldsData);
-    return Text();
-}
+const char* XCXMLData::GetData() const { return TextToUse(*this); }
 
 void XCXMLData::SetData(const char* data) {
-    CvThrow::SiNULL(Text(), message::kProviderHoldsData);
+    TextToUse(*this);
     // Copied first: a failed copy keeps the old text, which may be passed in.
     char* copy = CopyText(data);
-    FreeText();
-    SetText(copy);
+    FreeText(*this);
+    CDataAccess::SetText(*this, copy);
 }
 
-void XCXMLData::GetFmtData(const char* format, void* out) const {
-    CvThrow::SiNULL(Text(), message::kProviderHoldsData);
-    ScanFormatted(Text(), format, out);
-}
+void XCXMLData::GetFmtData(const char* format, void* out) const { ScanFormatted(TextToUse(*this), format, out); }
 
 void XCXMLData::SetFmtData(const char* format, ...) {
     FormatBuffer buffer;
@@ -85,14 +81,15 @@ void XCXMLData::SetFmtData(const char* format, ...) {
     va_start(args, format);
     const char* const refusal = FormatInto(buffer, format, args);
     va_end(args);
-    CvThrow::SiFaux(refusal == nullptr, refusal);
+    Require(refusal == nullptr, refusal);
     SetData(static_cast<const char*>(buffer));
 }
 
 XIXMLNode* XCXMLData::Copy(XIXMLElement* parent) const {
-    CvThrow::SiNULL(parent, message::kNullTarget);
-    if (Provider() == nullptr) return parent->AddData(Text())->AsNode();
-    IXMLCData* copy = Provider()->Copy();
+    Require(parent != nullptr, message::kNullTarget);
+    IXMLCData* const provider = CDataAccess::Provider(*this);
+    if (provider == nullptr) return parent->AddData(CDataAccess::Text(*this))->AsNode();
+    IXMLCData* copy = provider->Copy();
     try {
         return parent->AddData(copy)->AsNode();
     } catch (...) {

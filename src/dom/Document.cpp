@@ -1,33 +1,30 @@
 #include <CorvaneXML/XMLDocument.h>
 
+#include "dom/Access.h"
 #include "dom/DocumentHome.h"
-#include "foundation/Checks.h"
 #include "foundation/DestructorReport.h"
 #include "foundation/HashKey.h"
-
-#include <CorvaneTools/CorvaneTools.h>
+#include "foundation/Raise.h"
 
 #include <new>
 
 namespace CorvaneXML {
 
-using Corvane::CvThrow;
-
 XCXMLRoot::XCXMLRoot() : XCXMLElement(nullptr, XCXMLKey()), keys_(new (std::nothrow) CHashKey) {
-    CvThrow::SiNULL(keys_, "Can't allocate key hash table.");
+    Require(keys_ != nullptr, "Can't allocate key hash table.");
     CDocumentHome* home = new (std::nothrow) CDocumentHome(this);
     if (home == nullptr) {
         delete keys_;
-        CvThrow::Signale("Can't allocate key hash table.");
+        Raise("Can't allocate key hash table.");
     }
-    home_ = reinterpret_cast<std::uintptr_t>(home);
+    CElementAccess::Home(*this) = reinterpret_cast<std::uintptr_t>(home);
 }
 
 XCXMLRoot::~XCXMLRoot() {
     // The names go before the nodes: nothing below may read a name any more.
     // Elements deep in the tree stop answering for the root here; the home
     // itself goes with the element part, after the children.
-    Home()->root.store(nullptr, std::memory_order_relaxed);
+    HomeOf(*this)->root.store(nullptr, std::memory_order_relaxed);
     try {
         delete keys_;
         keys_ = nullptr;
@@ -37,7 +34,7 @@ XCXMLRoot::~XCXMLRoot() {
 }
 
 const XCXMLKey& XCXMLRoot::GetKey(const char* name) const {
-    check::SiNULL(name, message::kNullName);
+    Require(name != nullptr, message::kNullName);
     return keys_->GetKey(name);
 }
 

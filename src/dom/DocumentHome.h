@@ -3,8 +3,11 @@
 
 #include <CorvaneXML/XMLElement.h>
 
+#include "dom/Access.h"
+
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 
 namespace CorvaneXML {
 
@@ -26,16 +29,18 @@ namespace CorvaneXML {
 // only while no element is out, which means only by the thread that uses the
 // document.
 struct CDocumentHome {
-    explicit CDocumentHome(const XCXMLElement* rootElement) noexcept
-        : root(rootElement), owner(rootElement) {}
+    // Holds of the root while it lives, and of every element that is out.
+    static constexpr std::size_t kRootHolds = 1;
+    static constexpr std::size_t kOutHolds = 2;
+
+    explicit CDocumentHome(const XCXMLElement* rootElement) noexcept : root(rootElement), owner(rootElement) {}
 
     // The root while it lives: GetKey ends there.
     std::atomic<const XIXMLElement*> root;
     // The root element, for its destructor, which gives up the root's hold last.
     const XCXMLElement* const owner;
-    // 1 for the root while it lives, 2 for every element that is out: 1
-    // exactly when the document is whole.
-    std::atomic<std::size_t> holds{1};
+    // Exactly kRootHolds when the document is whole.
+    std::atomic<std::size_t> holds{kRootHolds};
 
     // The last child found by position in one element, so that loops over
     // Index() and FindElementByIndex in order continue from it instead of
@@ -49,7 +54,7 @@ struct CDocumentHome {
     Position position;         // by IndexOf: index among all children
     Position elementPosition;  // by FindElementByIndex: among element children
 
-    bool Whole() const noexcept { return holds.load(std::memory_order_relaxed) == 1; }
+    bool Whole() const noexcept { return holds.load(std::memory_order_relaxed) == kRootHolds; }
 };
 
 // Gives up `holds` holds; the last one deletes the home.
@@ -57,17 +62,42 @@ inline void ReleaseHome(CDocumentHome* home, std::size_t holds) noexcept {
     if (home->holds.fetch_sub(holds, std::memory_order_acq_rel) == holds) delete home;
 }
 
-inline CDocumentHome* XCXMLElement::SettledHome() const {
-    CDocumentHome* const home = Home();
-    return home != nullptr && !OutOfHome() && home->Whole() ? home : nullptr;
+// An element's home word: the home, null for an element a factory did not
+// make (or made under an element of another kind), with the low bit set
+// while the element is out.
+constexpr std::uintptr_t kOutOfHome = 1;
+
+inline CDocumentHome* HomeOf(const XCXMLElement& element) {
+    return reinterpret_cast<CDocumentHome*>(CElementAccess::Home(element) & ~kOutOfHome);
 }
 
-inline void XCXMLElement::ForgetPosition() const {
-    if (CDocumentHome* home = SettledHome()) {
-        if (home->position.list == this) home->position = {};
-        if (home->elementPosition.list == this) home->elementPosition = {};
+inline bool IsOutOfHome(const XCXMLElement& element) { return (CElementAccess::Home(element) & kOutOfHome) != 0; }
+
+// The home, while the document is whole and the element in it.
+inline CDocumentHome* SettledHome(const XCXMLElement& element) {
+    CDocumentHome* const home = HomeOf(element);
+    return home != nullptr && !IsOutOfHome(element) && home->Whole() ? home : nullptr;
+}
+
+// Forgets a position remembered in the element's list, which is changing.
+inline void ForgetPosition(const XCXMLElement& element) {
+    if (CDocumentHome* home = SettledHome(element)) {
+        if (home->position.list == &element) home->position = {};
+        if (home->elementPosition.list == &element) home->elementPosition = {};
     }
 }
+
+// The home shared by the children a factory of `element` makes.
+CDocumentHome* HomeForChildren(const XCXMLElement& element);
+
+// Gives up the element's hold on its home, in its destructor.
+void LeaveHome(XCXMLElement& element);
+
+// The element that finally answers GetKey for `element`: a plain element only
+// forwards to its parent, so this skips plain elements upwards without
+// recursion, and stops at once at the root of a settled home. Raises when the
+// chain ends without reaching a root.
+const XIXMLElement* KeySource(const XIXMLElement* element);
 
 }  // namespace CorvaneXML
 

@@ -1,30 +1,92 @@
+// The element as a node: its name, its list of children, navigation, and the
+// factories that append new nodes. Its attribute list is in
+// ElementAttributes.cpp, its destruction and deep copy in ElementSubtree.cpp,
+// its writing in src/writer.
+
 #include <CorvaneXML/XMLElement.h>
 
-#include <CorvaneXML/XMLData.h>
+#include <CorvaneXML/XMLDocument.h>
 #include <CorvaneXML/XMLMarkup.h>
 
-#include <CorvaneXML/XMLDocument.h>
-
+#include "dom/Access.h"
 #include "dom/DocumentHome.h"
-#include "dom/PlainElement.h"
-#include "foundation/Checks.h"
+#include "dom/Factories.h"
+#include "dom/ListHints.h"
+#include "foundation/NodeMemory.h"
+#include "foundation/Raise.h"
 
 #include <new>
 
-#include <CorvaneTools/CorvaneTools.h>
-
 namespace CorvaneXML {
 
-using Corvane::CvThrow;
+namespace {
+
+XIXMLNode* LastChild(const XCXMLElement& element) { return LastMember(&element, CElementAccess::FirstChild(element)); }
+
+XIXMLNode* ChildBefore(const XCXMLElement& element, XIXMLNode* child) {
+    return MemberBefore(&element, CElementAccess::FirstChild(element), child);
+}
+
+// The document's root, when `element` is known to be under it through the
+// library's own elements alone; null when only a climb can tell.
+const XIXMLElement* SettledRoot(const XCXMLElement& element) {
+    const CDocumentHome* home = SettledHome(element);
+    return home != nullptr ? home->root.load(std::memory_order_relaxed) : nullptr;
+}
+
+// Notes whether the element, a plain one with a home, is out of its
+// document once `parent` holds it.
+void Rehome(XCXMLElement& element, XIXMLElement* parent) {
+    CDocumentHome* const home = HomeOf(element);
+    if (home == nullptr) return;
+    const bool settles = parent != nullptr && (IsPlainElement(parent) || IsExactly<XCXMLRoot>(*parent)) &&
+                         HomeForChildren(*static_cast<XCXMLElement*>(parent)) == home;
+    std::uintptr_t& word = CElementAccess::Home(element);
+    if (IsOutOfHome(element)) {
+        if (!settles) return;
+        word &= ~kOutOfHome;
+        ReleaseHome(home, CDocumentHome::kOutHolds);
+    } else if (!settles) {
+        // The first element out: positions are not kept while the document
+        // is not whole, and must be found empty when it is whole again.
+        if (home->holds.fetch_add(CDocumentHome::kOutHolds, std::memory_order_acq_rel) == CDocumentHome::kRootHolds) {
+            home->position = {};
+            home->elementPosition = {};
+        }
+        word |= kOutOfHome;
+    }
+}
+
+}  // namespace
+
+// --- the document home ------------------------------------------------------
+
+CDocumentHome* HomeForChildren(const XCXMLElement& element) {
+    if (IsOutOfHome(element) || (!IsExactly<XCXMLElement>(element) && !IsExactly<XCXMLRoot>(element))) return nullptr;
+    return HomeOf(element);
+}
+
+void LeaveHome(XCXMLElement& element) {
+    CDocumentHome* const home = HomeOf(element);
+    if (home == nullptr) return;
+    if (IsOutOfHome(element)) {
+        ReleaseHome(home, CDocumentHome::kOutHolds);
+    } else if (home->owner == &element) {
+        ReleaseHome(home, CDocumentHome::kRootHolds);
+    }
+    CElementAccess::Home(element) = 0;
+}
 
 const XIXMLElement* KeySource(const XIXMLElement* element) {
     while (element != nullptr && IsPlainElement(element)) {
-        if (const XIXMLElement* root = static_cast<const XCXMLElement*>(element)->SettledRoot()) return root;
+        if (const XIXMLElement* root = SettledRoot(*static_cast<const XCXMLElement*>(element))) return root;
         element = element->AsNode()->GetParent();
     }
-    CvThrow::IfNULL(element, "XCXMLElement::GetKey - element isn't in a tree");
+    Require(element != nullptr, "XCXMLElement::GetKey - element isn't in a tree");
     return element;
 }
+
+// --- the element -------------------------------------------------------------
 
 XCXMLElement::XCXMLElement(XIXMLElement* parent, const XCXMLKey& name)
     : XCXMLNode(parent), name_(name), firstChild_(nullptr), firstAttribute_(nullptr), home_(0) {}
@@ -33,99 +95,22 @@ XIXMLNode* XCXMLElement::AsNode() { return this; }
 const XIXMLNode* XCXMLElement::AsNode() const { return this; }
 XIXMLElement* XCXMLElement::AsElement() { return this; }
 
-const XCXMLKey& XCXMLElement::GetKey(const char* name) const {
-    return KeySource(GetParent())->GetKey(name);
-}
+const XCXMLKey& XCXMLElement::GetKey(const char* name) const { return KeySource(GetParent())->GetKey(name); }
 
 const XCXMLKey& XCXMLElement::GetName() const { return name_; }
 void XCXMLElement::SetName(const XCXMLKey& name) { name_ = name; }
 
-// --- the document home ------------------------------------------------------
-
-const XIXMLElement* XCXMLElement::SettledRoot() const {
-    const CDocumentHome* home = SettledHome();
-    return home != nullptr ? home->root.load(std::memory_order_relaxed) : nullptr;
-}
-
-CDocumentHome* XCXMLElement::HomeForChildren() const {
-    if (OutOfHome() || (!IsExactly<XCXMLElement>(*this) && !IsExactly<XCXMLRoot>(*this))) return nullptr;
-    return Home();
-}
-
 void XCXMLElement::SetParent(XIXMLElement* parent) {
-    if (home_ != 0 && IsExactly<XCXMLElement>(*this)) Rehome(parent);
+    if (home_ != 0 && IsExactly<XCXMLElement>(*this)) Rehome(*this, parent);
     XCXMLNode::SetParent(parent);
-}
-
-void XCXMLElement::Rehome(XIXMLElement* parent) {
-    CDocumentHome* const home = Home();
-    const bool settles = parent != nullptr &&
-                         (IsPlainElement(parent) || IsExactly<XCXMLRoot>(*parent)) &&
-                         static_cast<XCXMLElement*>(parent)->HomeForChildren() == home;
-    if (OutOfHome()) {
-        if (!settles) return;
-        home_ &= ~std::uintptr_t{1};
-        ReleaseHome(home, 2);
-    } else if (!settles) {
-        // The first element out: positions are not kept while the document
-        // is not whole, and must be found empty when it is whole again.
-        if (home->holds.fetch_add(2, std::memory_order_acq_rel) == 1) {
-            home->position = {};
-            home->elementPosition = {};
-        }
-        home_ |= 1;
-    }
-}
-
-void XCXMLElement::LeaveHome() {
-    CDocumentHome* const home = Home();
-    if (home == nullptr) return;
-    if (OutOfHome()) {
-        ReleaseHome(home, 2);
-    } else if (home->owner == this) {
-        ReleaseHome(home, 1);
-    }
-    home_ = 0;
 }
 
 // --- list editing -----------------------------------------------------------
 
-XIXMLNode* XCXMLElement::LastChild() const {
-    if (firstChild_ == nullptr) return nullptr;
-    XCXMLNode* const first = OwnNode(firstChild_);
-    if (first != nullptr) {
-        XIXMLNode* last = first->previous_;
-        if (last != nullptr && last->GetNext() == nullptr &&
-            last->GetParent() == static_cast<const XIXMLElement*>(this)) {
-            return last;
-        }
-    }
-    XIXMLNode* last = firstChild_;
-    while (last->GetNext() != nullptr) last = last->GetNext();
-    if (first != nullptr) first->previous_ = last;
-    return last;
-}
-
-XIXMLNode* XCXMLElement::ChildBefore(XIXMLNode* child) const {
-    if (XCXMLNode* own = OwnNode(child)) {
-        XIXMLNode* previous = own->previous_;
-        if (previous != nullptr && previous != child && previous->GetNext() == child &&
-            previous->GetParent() == static_cast<const XIXMLElement*>(this)) {
-            return previous;
-        }
-    }
-    XIXMLNode* previous = nullptr;
-    for (XIXMLNode* current = firstChild_; current != child; current = current->GetNext()) {
-        if (current == nullptr) return nullptr;
-        previous = current;
-    }
-    return previous;
-}
-
 void XCXMLElement::AddNode(XIXMLNode* node) {
-    check::IfFalse(node != nullptr, message::kNullNode);
-    check::IfFalse(node->GetParent() == nullptr && node->GetNext() == nullptr, "Node is already in an element");
-    XIXMLNode* const last = LastChild();
+    Require(node != nullptr, message::kNullNode);
+    Require(node->GetParent() == nullptr && node->GetNext() == nullptr, "Node is already in an element");
+    XIXMLNode* const last = LastChild(*this);
     if (last == nullptr) {
         firstChild_ = node;
         SetPrevious(node, node);
@@ -138,54 +123,54 @@ void XCXMLElement::AddNode(XIXMLNode* node) {
 }
 
 void XCXMLElement::RemoveNode(XIXMLNode* node) {
-    check::IfFalse(node != nullptr && node->GetParent() == this, "Node is not a child of this element");
+    Require(node != nullptr && node->GetParent() == this, "Node is not a child of this element");
     XIXMLNode* const next = node->GetNext();
     if (firstChild_ == node) {
-        XIXMLNode* const last = next != nullptr ? LastChild() : nullptr;
+        XIXMLNode* const last = next != nullptr ? LastChild(*this) : nullptr;
         firstChild_ = next;
         SetPrevious(next, last);
     } else {
-        XIXMLNode* const previous = ChildBefore(node);
-        CvThrow::IfNULL(previous, "XCXMLElement::RemoveNode previous == NULL");
+        XIXMLNode* const previous = ChildBefore(*this, node);
+        Require(previous != nullptr, "XCXMLElement::RemoveNode previous == NULL");
         previous->SetNext(next);
         SetPrevious(next != nullptr ? next : firstChild_, previous);
     }
-    ForgetPosition();
+    ForgetPosition(*this);
     node->SetParent(nullptr);
     node->SetNext(nullptr);
 }
 
 void XCXMLElement::MoveNode(XIXMLNode* node, XIXMLNode* before) {
     if (node == before) return;
-    CvThrow::IfFalse(node != nullptr, "%s", message::kNullNode);
+    Require(node != nullptr, message::kNullNode);
     if (node->GetNext() == before) return;
     RemoveNode(node);
     if (firstChild_ == before) {
-        XIXMLNode* const last = before != nullptr ? LastChild() : node;
+        XIXMLNode* const last = before != nullptr ? LastChild(*this) : node;
         firstChild_ = node;
         SetPrevious(node, last);
         SetPrevious(before, node);
     } else if (before == nullptr) {
-        XIXMLNode* const last = LastChild();
+        XIXMLNode* const last = LastChild(*this);
         last->SetNext(node);
         SetPrevious(node, last);
         SetPrevious(firstChild_, node);
     } else {
-        XIXMLNode* const previous = ChildBefore(before);
-        CvThrow::IfNULL(previous, "XCXMLElement::MoveNode previous == NULL");
+        XIXMLNode* const previous = ChildBefore(*this, before);
+        Require(previous != nullptr, "XCXMLElement::MoveNode previous == NULL");
         previous->SetNext(node);
         SetPrevious(node, previous);
         SetPrevious(before, node);
     }
-    ForgetPosition();
+    ForgetPosition(*this);
     node->SetNext(before);
     node->SetParent(this);
 }
 
 unsigned int XCXMLElement::IndexOf(const XIXMLNode* node) const {
-    if (node == nullptr) return 0xFFFFFFFFu;
+    if (node == nullptr) return kNoIndex;
     // From the last position found to the end, then from the start up to it.
-    CDocumentHome* const home = SettledHome();
+    CDocumentHome* const home = SettledHome(*this);
     XIXMLNode* from = firstChild_;
     unsigned int fromIndex = 0;
     if (home != nullptr && home->position.list == this) {
@@ -200,7 +185,7 @@ unsigned int XCXMLElement::IndexOf(const XIXMLNode* node) const {
         for (child = firstChild_; child != from && child != node; child = child->GetNext()) ++index;
         if (child == from) child = nullptr;
     }
-    if (child == nullptr) return 0xFFFFFFFFu;
+    if (child == nullptr) return kNoIndex;
     if (home != nullptr) home->position = {this, child, index};
     return index;
 }
@@ -232,8 +217,7 @@ XIXMLElement* XCXMLElement::FindElement(const XCXMLKey& name) const {
 }
 
 XIXMLElement* XCXMLElement::NextSameElement() const {
-    for (XIXMLElement* element = NextElement(); element != nullptr;
-         element = element->NextElement()) {
+    for (XIXMLElement* element = NextElement(); element != nullptr; element = element->NextElement()) {
         if (element->GetName() == name_) return element;
     }
     return nullptr;
@@ -249,7 +233,7 @@ unsigned int XCXMLElement::NbElements() const {
 
 XIXMLElement* XCXMLElement::FindElementByIndex(unsigned int index) const {
     // Continues from the last element found when the one asked comes later.
-    CDocumentHome* const home = SettledHome();
+    CDocumentHome* const home = SettledHome(*this);
     XIXMLNode* child = firstChild_;
     unsigned int count = 0;
     if (home != nullptr && home->elementPosition.list == this && home->elementPosition.index <= index) {
@@ -275,41 +259,38 @@ XIXMLData* XCXMLElement::GetData() {
     return nullptr;
 }
 
-const XIXMLData* XCXMLElement::GetData() const {
-    return const_cast<XCXMLElement*>(this)->GetData();
-}
+const XIXMLData* XCXMLElement::GetData() const { return const_cast<XCXMLElement*>(this)->GetData(); }
 
 // --- factories --------------------------------------------------------------
 
-XIXMLElement* XCXMLElement::AddElement(const XCXMLKey& name) { return PlaceElement(name, nullptr); }
+XIXMLElement* XCXMLElement::AddElement(const XCXMLKey& name) { return AppendElement(*this, name, nullptr); }
 
-XCXMLElement* XCXMLElement::PlaceElement(const XCXMLKey& name, CNodeArena* arena) {
-    XCXMLElement* element = new (XCXMLPlacement{arena, 0}) XCXMLElement(this, name);
+XCXMLElement* AppendElement(XCXMLElement& parent, const XCXMLKey& name, CNodeArena* arena) {
+    XCXMLElement* element =
+        ConstructInBlock<XCXMLElement>(AllocateNodeBlock(sizeof(XCXMLElement), 0, arena), &parent, name);
     if (element == nullptr) throw std::bad_alloc();
-    element->home_ = reinterpret_cast<std::uintptr_t>(HomeForChildren());
+    CElementAccess::Home(*element) = reinterpret_cast<std::uintptr_t>(HomeForChildren(parent));
     return element;
 }
 
 XIXMLData* XCXMLElement::AddData(XIXMLData::IXMLCData* provider) {
-    CvThrow::SiFaux(GetData() == nullptr, "Only one data node for an element");
+    Require(GetData() == nullptr, "Only one data node for an element");
     return new XCXMLData(this, provider);
 }
 
-XIXMLData* XCXMLElement::AddData(const char* text) { return PlaceData(text, nullptr); }
+XIXMLData* XCXMLElement::AddData(const char* text) { return AppendData(*this, text, nullptr); }
 
-XIXMLData* XCXMLElement::PlaceData(const char* text, CNodeArena* arena) {
-    CvThrow::SiFaux(GetData() == nullptr, "Only one data node for an element");
-    return XCXMLData::Create(this, text, arena);
+XCXMLData* AppendData(XCXMLElement& element, const char* text, CNodeArena* arena) {
+    Require(element.GetData() == nullptr, "Only one data node for an element");
+    return CreateData(&element, text, arena);
 }
 
-XIXMLDocType* XCXMLElement::AddDocType(const XCXMLKey& token, const char* publicId,
-                                       const char* systemId, const char* local) {
+XIXMLDocType* XCXMLElement::AddDocType(const XCXMLKey& token, const char* publicId, const char* systemId,
+                                       const char* local) {
     return new XCXMLDocType(this, token, publicId, systemId, local);
 }
 
-XIXMLComment* XCXMLElement::AddComment(const char* comment) {
-    return new XCXMLComment(this, comment);
-}
+XIXMLComment* XCXMLElement::AddComment(const char* comment) { return new XCXMLComment(this, comment); }
 
 XIXMLPI* XCXMLElement::AddPI(const char* processor, const char* instruction) {
     return new XCXMLPI(this, processor, instruction);

@@ -1,13 +1,11 @@
 #include "dom/FormattedValue.h"
 
-#include <CorvaneTools/CorvaneTools.h>
+#include "foundation/Raise.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace CorvaneXML {
-
-using Corvane::CvThrow;
 
 const char* FormatInto(FormatBuffer& buffer, const char* format, va_list args) {
     if (format == nullptr) return "Format is null";
@@ -20,16 +18,16 @@ const char* FormatInto(FormatBuffer& buffer, const char* format, va_list args) {
 namespace {
 
 bool IsNonFiniteWord(const char* text) {
-    return std::strcmp(text, "nan") == 0 || std::strcmp(text, "-inf") == 0 ||
-           std::strcmp(text, "+inf") == 0 || std::strcmp(text, "inf") == 0;
+    return std::strcmp(text, "nan") == 0 || std::strcmp(text, "-inf") == 0 || std::strcmp(text, "+inf") == 0 ||
+           std::strcmp(text, "inf") == 0;
 }
 
 }  // namespace
 
 void ScanFormatted(const char* text, const char* format, void* out) {
-    CvThrow::SiNULL(format, "Format is null");
+    Require(format != nullptr, "Format is null");
     const char* source = IsNonFiniteWord(text) ? "1.0" : text;
-    CvThrow::SiFaux(std::sscanf(source, format, out) == 1, "Value doesn't match the format");
+    Require(std::sscanf(source, format, out) == 1, "Value doesn't match the format");
 }
 
 }  // namespace CorvaneXML

@@ -7,7 +7,8 @@ namespace CorvaneXML {
 
 // printf-style values are formatted on the stack, never on the heap; the
 // longest text that can be stored this way is one less than the buffer.
-using FormatBuffer = char[2048];
+constexpr int kFormatBufferSize = 2048;
+using FormatBuffer = char[kFormatBufferSize];
 
 // Formats with the current locale. Null on success; otherwise what went
 // wrong (a null format, a failed formatting, an output that does not fit

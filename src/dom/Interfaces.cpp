@@ -4,9 +4,7 @@
 
 #include <CorvaneXML/XMLInterfaces.h>
 
-#include <CorvaneTools/CorvaneTools.h>
-
-#include "foundation/Checks.h"
+#include "foundation/Raise.h"
 
 namespace CorvaneXML {
 
@@ -44,7 +42,7 @@ double XIXMLData::GetFloat() const {
 void XIXMLData::SetData(double value) { SetFmtData("%lf", value); }
 
 void XIXMLData::DestroyProvider(IXMLCData* provider) {
-    Corvane::CvThrow::SiNULL(provider, message::kNullProvider);
+    Require(provider != nullptr, message::kNullProvider);
     provider->Destroy();
 }
 
@@ -56,13 +54,9 @@ XIXMLAttribute* XIXMLElement::AddAttribute(const char* name, const char* value) 
 
 XIXMLElement* XIXMLElement::AddElement(const char* name) { return AddElement(GetKey(name)); }
 
-XIXMLElement* XIXMLElement::FindElement(const char* name) const {
-    return FindElement(GetKey(name));
-}
+XIXMLElement* XIXMLElement::FindElement(const char* name) const { return FindElement(GetKey(name)); }
 
-XIXMLAttribute* XIXMLElement::FindAttribute(const char* name) const {
-    return FindAttribute(GetKey(name));
-}
+XIXMLAttribute* XIXMLElement::FindAttribute(const char* name) const { return FindAttribute(GetKey(name)); }
 
 bool XIXMLElement::TestAttribute(const char* name, const char* value) const {
     return TestAttribute(GetKey(name), value);

@@ -4,18 +4,16 @@
 
 #include "foundation/OwnedText.h"
 
-#include <CorvaneTools/CorvaneTools.h>
+#include "foundation/Raise.h"
 
 #include <cstdlib>
 
 namespace CorvaneXML {
 
-using Corvane::CvThrow;
-
 // --- DOCTYPE ----------------------------------------------------------------
 
-XCXMLDocType::XCXMLDocType(XIXMLElement* parent, const XCXMLKey& token, const char* publicId,
-                           const char* systemId, const char* local)
+XCXMLDocType::XCXMLDocType(XIXMLElement* parent, const XCXMLKey& token, const char* publicId, const char* systemId,
+                           const char* local)
     : XCXMLNode(parent), token_(token), publicId_(nullptr), systemId_(nullptr), local_(nullptr) {
     try {
         publicId_ = CopyOptionalText(publicId);
@@ -48,7 +46,7 @@ const char* XCXMLDocType::GetLocal() const { return local_; }
 void XCXMLDocType::SetLocal(const char* text) { ReplaceOptionalText(local_, text); }
 
 XIXMLNode* XCXMLDocType::Copy(XIXMLElement* parent) const {
-    CvThrow::SiNULL(parent, message::kNullTarget);
+    Require(parent != nullptr, message::kNullTarget);
     const XCXMLKey token = parent->GetKey(token_);
     return parent->AddDocType(token, publicId_, systemId_, local_)->AsNode();
 }
@@ -68,7 +66,7 @@ const char* XCXMLComment::GetComment() const { return comment_; }
 void XCXMLComment::SetComment(const char* text) { ReplaceText(comment_, text); }
 
 XIXMLNode* XCXMLComment::Copy(XIXMLElement* parent) const {
-    CvThrow::SiNULL(parent, message::kNullTarget);
+    Require(parent != nullptr, message::kNullTarget);
     return parent->AddComment(comment_)->AsNode();
 }
 
@@ -99,7 +97,7 @@ const char* XCXMLPI::GetInstruction() const { return instruction_; }
 void XCXMLPI::SetInstruction(const char* text) { ReplaceText(instruction_, text); }
 
 XIXMLNode* XCXMLPI::Copy(XIXMLElement* parent) const {
-    CvThrow::SiNULL(parent, message::kNullTarget);
+    Require(parent != nullptr, message::kNullTarget);
     return parent->AddPI(processor_, instruction_)->AsNode();
 }
 

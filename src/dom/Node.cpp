@@ -32,20 +32,13 @@ void* XCXMLNode::operator new(std::size_t size) {
     return block;
 }
 
-void* XCXMLNode::operator new(std::size_t size, XCXMLPlacement where) noexcept {
-    return AllocateNodeBlock(size, where.textBytes, where.arena);
-}
-
 void XCXMLNode::operator delete(void* block) noexcept { FreeNodeBlock(block); }
-void XCXMLNode::operator delete(void* block, XCXMLPlacement) noexcept { FreeNodeBlock(block); }
 
 XIXMLNode* XCXMLNode::GetNext() const { return next_; }
 void XCXMLNode::SetNext(XIXMLNode* next) { next_ = next; }
 XIXMLElement* XCXMLNode::GetParent() const { return parent_; }
 void XCXMLNode::SetParent(XIXMLElement* parent) { parent_ = parent; }
 
-unsigned int XCXMLNode::Index() const {
-    return parent_ != nullptr ? parent_->IndexOf(this) : 0xFFFFFFFFu;
-}
+unsigned int XCXMLNode::Index() const { return parent_ != nullptr ? parent_->IndexOf(this) : XIXMLNode::kNoIndex; }
 
 }  // namespace CorvaneXML

@@ -1,18 +1,28 @@
 #include "foundation/HashKey.h"
 
-#include "foundation/Checks.h"
 #include "foundation/OwnedText.h"
-
-#include <CorvaneTools/CorvaneTools.h>
+#include "foundation/Raise.h"
 
 #include <climits>
 #include <new>
 
 namespace CorvaneXML {
 
-using Corvane::CvThrow;
+namespace {
 
-CHashKey::CHashKey() : slots_(nullptr), capacity_(0), probeLimit_(10), count_(0) { Grow(64); }
+// A new table has 64 slots and searches at most 11 of them for a name; each
+// vector that Grow builds searches one more.
+constexpr int kFirstCapacity = 64;
+constexpr std::uint32_t kFirstProbeLimit = 11;
+
+// Doubling pays only while the table is at least a sixteenth full.
+constexpr int kLeastFill = 16;
+
+}  // namespace
+
+CHashKey::CHashKey() : slots_(nullptr), capacity_(0), probeLimit_(kFirstProbeLimit - 1), count_(0) {
+    Grow(kFirstCapacity);
+}
 
 CHashKey::~CHashKey() {
     for (int i = 0; i < capacity_; ++i) std::free(const_cast<char*>(slots_[i].text_));
@@ -49,9 +59,8 @@ bool SameText(const char* a, const char* b) {
 
 // Find's search, written once for Find and for GetKey, which looks up every
 // name read and should not pay for a second call.
-inline XCXMLKey* Probe(XCXMLKey* slots, int capacity, std::uint32_t probeLimit,
-                       const char* name) {
-    check::SiNULL(name, message::kNullName);
+inline XCXMLKey* Probe(XCXMLKey* slots, int capacity, std::uint32_t probeLimit, const char* name) {
+    Require(name != nullptr, message::kNullName);
     std::uint32_t h = CHashKey::Hash(name);
     std::uint32_t n = probeLimit;
     if (n == 0) return nullptr;
@@ -90,7 +99,7 @@ XCXMLKey& CHashKey::GetKey(const char* name) {
 }
 
 bool CHashKey::WorthDoubling(const char* name) const {
-    if (capacity_ > INT_MAX / 2 || count_ < capacity_ / 16) return false;
+    if (capacity_ > INT_MAX / 2 || count_ < capacity_ / kLeastFill) return false;
     // The run is full; it spreads if any of its names has another hash.
     const std::uint32_t hash = Hash(name);
     const std::uint32_t mask = static_cast<std::uint32_t>(capacity_) - 1;
@@ -115,7 +124,7 @@ void CHashKey::Grow(int requested) {
         XCXMLKey* fresh = requested > 0 ? new (std::nothrow) XCXMLKey[requested] : nullptr;
         if (fresh == nullptr) {
             Restore(nullptr, old, oldCapacity);
-            CvThrow::Signale("Can't grow hash vector.");
+            Raise("Can't grow hash vector.");
         }
         slots_ = fresh;
         ++probeLimit_;
@@ -129,12 +138,12 @@ void CHashKey::Grow(int requested) {
                 ++misfits;
             } else if (slot->text_ != nullptr) {
                 Restore(fresh, old, oldCapacity);
-                CvThrow::IfFalse(false, "CHashKey::Grow - Duplicate key ???");
+                Raise("CHashKey::Grow - Duplicate key ???");
             } else {
                 *slot = old[i];
             }
         }
-        if (misfits != 0 && requested <= INT_MAX / 2 && count_ >= requested / 16) {
+        if (misfits != 0 && requested <= INT_MAX / 2 && count_ >= requested / kLeastFill) {
             Restore(fresh, old, oldCapacity);
             Corvane::XCReporter::Warning("CHashKey::Grow - Double grow needed");
             requested *= 2;

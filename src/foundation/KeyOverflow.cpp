@@ -1,6 +1,6 @@
 #include "foundation/KeyOverflow.h"
 
-#include <CorvaneTools/CorvaneTools.h>
+#include "foundation/Raise.h"
 
 #include <chrono>
 #include <cstring>
@@ -11,14 +11,22 @@ namespace CorvaneXML {
 
 namespace {
 
-constexpr std::uint64_t kPrime = (std::uint64_t{1} << 61) - 1;
+// The keyed hash works modulo the prime 2^61 - 1.
+constexpr int kPrimeBits = 61;
+constexpr std::uint64_t kPrime = (std::uint64_t{1} << kPrimeBits) - 1;
+
+// The smallest vector the set takes.
+constexpr std::uint64_t kFirstCapacity = 16;
+
+// 2^64 divided by the golden ratio: spreads the bits of an address.
+constexpr std::uint64_t kGoldenRatio = 0x9E3779B97F4A7C15u;
 
 __extension__ typedef unsigned __int128 Wide;
 
 std::uint64_t MultiplyModPrime(std::uint64_t a, std::uint64_t b) {
     const Wide product = static_cast<Wide>(a) * b;
-    const std::uint64_t sum = (static_cast<std::uint64_t>(product) & kPrime) +
-                              static_cast<std::uint64_t>(product >> 61);
+    const std::uint64_t sum =
+        (static_cast<std::uint64_t>(product) & kPrime) + static_cast<std::uint64_t>(product >> kPrimeBits);
     return sum >= kPrime ? sum - kPrime : sum;
 }
 
@@ -35,7 +43,7 @@ void CKeyOverflow::DrawKey() noexcept {
         // No entropy source: the clock and the address still differ from
         // run to run, which is all an attacker who cannot see them faces.
         point = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-        multiplier = reinterpret_cast<std::uintptr_t>(this) * 0x9E3779B97F4A7C15u ^ point;
+        multiplier = reinterpret_cast<std::uintptr_t>(this) * kGoldenRatio ^ point;
     }
     point_ = point % (kPrime - 1) + 1;
     multiplier_ = multiplier | 1;
@@ -53,8 +61,7 @@ std::uint32_t CKeyOverflow::SlotOf(const char* name, std::uint32_t capacity) con
     return static_cast<std::uint32_t>((h * multiplier_) >> (64 - bits));
 }
 
-XCXMLKey* CKeyOverflow::Probe(XCXMLKey* slots, std::uint32_t capacity, std::uint32_t start,
-                              const char* name) {
+XCXMLKey* CKeyOverflow::Probe(XCXMLKey* slots, std::uint32_t capacity, std::uint32_t start, const char* name) {
     for (std::uint32_t i = start;; i = (i + 1) & (capacity - 1)) {
         const char* text = slots[i];
         if (text == nullptr || std::strcmp(text, name) == 0) return &slots[i];
@@ -70,12 +77,12 @@ XCXMLKey* CKeyOverflow::Find(const char* name) const {
 void CKeyOverflow::Reserve(std::uint32_t more) {
     const std::uint64_t needed = 2 * (std::uint64_t{count_} + more);
     if (needed <= capacity_) return;
-    std::uint64_t capacity = capacity_ != 0 ? capacity_ : 16;
+    std::uint64_t capacity = capacity_ != 0 ? capacity_ : kFirstCapacity;
     while (capacity < needed) capacity *= 2;
-    XCXMLKey* fresh = capacity <= (std::uint64_t{1} << 31)
-                          ? new (std::nothrow) XCXMLKey[static_cast<std::size_t>(capacity)]
-                          : nullptr;
-    if (fresh == nullptr) Corvane::CvThrow::Signale("Can't grow hash vector.");
+    XCXMLKey* fresh = capacity <= (std::uint64_t{1} << 31) ? new (std::nothrow)
+                                                                 XCXMLKey[static_cast<std::size_t>(capacity)]
+                                                           : nullptr;
+    if (fresh == nullptr) Raise("Can't grow hash vector.");
     if (slots_ == nullptr) DrawKey();
     const std::uint32_t size = static_cast<std::uint32_t>(capacity);
     for (std::uint32_t i = 0; i < capacity_; ++i) {

@@ -41,7 +41,7 @@ void* CNodeArena::Allocate(std::size_t bytes) noexcept {
     if (needed > static_cast<std::size_t>(end_ - next_)) {
         // Objects too large for a chunk keep a block of their own, and do
         // not make the arena give up the room left in its chunk.
-        if (needed > kLargestChunk / 8) return nullptr;
+        if (needed > kLargestCarved) return nullptr;
         const std::size_t size = std::max(nextChunkSize_, 2 * kWord + needed);
         void* memory = std::malloc(size);
         if (memory == nullptr) return nullptr;

@@ -2,6 +2,9 @@
 #define CORVANEXML_FOUNDATION_NODEMEMORY_H
 
 #include <cstddef>
+#include <cstring>
+#include <new>
+#include <utility>
 
 namespace CorvaneXML {
 
@@ -39,6 +42,8 @@ private:
     struct Chunk;
     static constexpr std::size_t kFirstChunk = 1024;
     static constexpr std::size_t kLargestChunk = 64 * 1024;
+    // Objects larger than this keep a block of their own.
+    static constexpr std::size_t kLargestCarved = kLargestChunk / 8;
 
     Chunk* chunk_ = nullptr;
     char* next_ = nullptr;
@@ -56,6 +61,38 @@ private:
 void* AllocateNodeBlock(std::size_t objectSize, std::size_t textSize, CNodeArena* arena) noexcept;
 // Releases a block from AllocateNodeBlock (null is ignored).
 void FreeNodeBlock(void* object) noexcept;
+
+// Constructs a T in `block`, a block from AllocateNodeBlock; null when the
+// block is null (memory exhausted). A constructor that raises releases it.
+template <class T, class... Args>
+T* ConstructInBlock(void* block, Args&&... args) {
+    if (block == nullptr) return nullptr;
+    try {
+        return ::new (block) T(std::forward<Args>(args)...);
+    } catch (...) {
+        FreeNodeBlock(block);
+        throw;
+    }
+}
+
+// Where a T made by ConstructWithText finds its text: right behind it.
+template <class T>
+const char* TextBehind(const T* object) {
+    return reinterpret_cast<const char*>(object + 1);
+}
+
+// A T and a copy of `text` (not null) behind it in one block, from `arena`
+// when one is given: one allocation instead of two. The T is constructed
+// with `args` followed by the copy. Null when memory is exhausted.
+template <class T, class... Args>
+T* ConstructWithText(CNodeArena* arena, const char* text, Args&&... args) {
+    const std::size_t size = std::strlen(text) + 1;
+    void* const block = AllocateNodeBlock(sizeof(T), size, arena);
+    if (block == nullptr) return nullptr;
+    char* const copy = static_cast<char*>(block) + sizeof(T);
+    std::memcpy(copy, text, size);
+    return ConstructInBlock<T>(block, std::forward<Args>(args)..., static_cast<const char*>(copy));
+}
 
 }  // namespace CorvaneXML
 

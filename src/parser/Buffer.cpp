@@ -1,5 +1,7 @@
 #include <CorvaneXML/XMLBuffer.h>
 
+#include "parser/BufferAccess.h"
+
 #include <climits>
 #include <cstdlib>
 #include <stdexcept>
@@ -25,7 +27,7 @@ void TBuffer<T>::AddChars(const T* chars, int count) {
         long long grown = static_cast<long long>(capacity) + length + count;
         Alloc(grown > INT_MAX ? -1 : static_cast<int>(grown));
     }
-    if (count > 0) CopyIn(chars, count);
+    if (count > 0) CBufferAccess::CopyIn(*this, chars, count);
 }
 
 template <class T>
@@ -39,16 +41,6 @@ bool TBuffer<T>::operator==(const T* text) const {
 template <class T>
 void TBuffer<T>::Grow() {
     Alloc(capacity > INT_MAX / 2 ? -1 : capacity * 2);
-}
-
-template <class T>
-void TBuffer<T>::GrowFor(int count) {
-    // The capacity that `count` single additions would have reached.
-    long long target = capacity;
-    long long needed = static_cast<long long>(length) + count;
-    if (target <= 0) target = 0;
-    while (target < needed && target > 0) target *= 2;
-    Alloc(target < needed || target > INT_MAX ? -1 : static_cast<int>(target));
 }
 
 template <class T>

@@ -1,23 +1,21 @@
 #include <CorvaneXML/XMLParser.h>
 
-#include "parser/Require.h"
+#include "foundation/Raise.h"
+#include "parser/ParserCore.h"
 
 namespace CorvaneXML {
-
-using parsecheck::Require;
 
 // Entered at the '[' that follows "<" or "<!". The body is not gathered
 // here: the handler reads it through the stream, and whatever it leaves is
 // skipped afterwards.
-void CXMLParser::ReadCData() {
+void CParserCore::ReadCData(CXMLParser& parser) {
     for (const char* expected = "CDATA["; *expected != '\0'; ++expected) {
-        Require(Read() == static_cast<unsigned char>(*expected),
-                                 "Must be CDATA here");
+        Require(Read(parser) == static_cast<unsigned char>(*expected), "Must be CDATA here");
     }
-    CXMLCDataStream stream(reader);
-    CData(&stream);
+    CXMLCDataStream stream(parser.reader);
+    parser.CData(&stream);
     stream.FinishReading();
-    Next();
+    Next(parser);
 }
 
 void CXMLParser::CData(XIXMLReadStream* stream) {

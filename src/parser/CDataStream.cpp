@@ -1,12 +1,11 @@
 #include <CorvaneXML/XMLParser.h>
 
-#include "parser/Require.h"
+#include "foundation/Raise.h"
+#include "parser/ReaderAccess.h"
 
 #include <cstring>
 
 namespace CorvaneXML {
-
-using parsecheck::Require;
 
 CXMLCDataStream::CXMLCDataStream(CXMLBufferedReader* reader)
     : reader(reader), current(0), brackets(0), finished(false), terminated(false) {
@@ -35,15 +34,15 @@ std::uint64_t CXMLCDataStream::Read(char* buffer, std::uint64_t size) {
                 buffer[delivered++] = static_cast<char>(current);
                 // Copy the ordinary bytes that follow in the reader's block
                 // in one go; only ']' needs a decision.
-                const char* from = reader->Rest();
+                const char* from = CReaderAccess::Rest(*reader);
                 std::uint64_t room = size - delivered;
-                std::uint64_t left = static_cast<std::uint64_t>(reader->End() - from);
+                std::uint64_t left = static_cast<std::uint64_t>(CReaderAccess::End(*reader) - from);
                 std::size_t span = static_cast<std::size_t>(room < left ? room : left);
                 const void* bracket = std::memchr(from, ']', span);
                 if (bracket != nullptr) span = static_cast<std::size_t>(static_cast<const char*>(bracket) - from);
                 std::memcpy(buffer + delivered, from, span);
                 delivered += span;
-                reader->MoveTo(from + span);
+                CReaderAccess::MoveTo(*reader, from + span);
                 ReadChar();
             } else if (current == '>' && brackets == 2) {
                 terminated = true;

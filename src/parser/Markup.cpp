@@ -1,17 +1,15 @@
 #include <CorvaneXML/XMLParser.h>
 
-#include <CorvaneTools/CorvaneTools.h>
-
-#include "foundation/Checks.h"
-#include "parser/Require.h"
+#include "foundation/OwnedText.h"
+#include "foundation/Raise.h"
+#include "parser/BufferAccess.h"
+#include "parser/ParserCore.h"
+#include "parser/ReaderAccess.h"
 
 #include <cstdlib>
 #include <cstring>
 
 namespace CorvaneXML {
-
-using Corvane::CvThrow;
-using parsecheck::Require;
 
 namespace {
 
@@ -24,16 +22,7 @@ public:
     HeapText(const HeapText&) = delete;
     HeapText& operator=(const HeapText&) = delete;
 
-    void CopyFrom(const char* text) {
-        std::size_t size = std::strlen(text) + 1;
-        char* copy = static_cast<char*>(std::malloc(size));
-        // Only the null case is handed over: the block is not written yet,
-        // and passing it would look like a read of uninitialised memory.
-        if (copy == nullptr) CvThrow::IfNULL(nullptr, "%s", message::kNoMemoryForText);
-        std::memcpy(copy, text, size);
-        std::free(text_);
-        text_ = copy;
-    }
+    void CopyFrom(const char* text) { ReplaceText(text_, text); }
 
     const char* Get() const { return text_; }
 
@@ -44,71 +33,75 @@ private:
 }  // namespace
 
 // Entered at the '!' after '<'.
-void CXMLParser::ReadInfo() {
-    Read();
-    if (current == '-') {
-        ReadComment();
-    } else if (current == '[') {
-        ReadCData();
+void CParserCore::ReadInfo(CXMLParser& parser) {
+    Read(parser);
+    if (parser.current == '-') {
+        ReadComment(parser);
+    } else if (parser.current == '[') {
+        ReadCData(parser);
     } else {
-        ReadDocType();
+        ReadDocType(parser);
     }
 }
 
 // Entered at the first character of the DOCTYPE keyword.
-void CXMLParser::ReadDocType() {
-    ReadToken();
+void CParserCore::ReadDocType(CXMLParser& parser) {
+    TBuffer<char>& token = parser.token;
+    TBuffer<char>& text = parser.text;
+    ReadToken(parser);
     Require(token == "DOCTYPE", "Only !DOCTYPE is recognized.");
-    Skip();
-    ReadToken();
+    Skip(parser);
+    ReadToken(parser);
     HeapText name;
     name.CopyFrom(token);
     HeapText publicId;
     HeapText systemId;
 
-    if (Skip() != '[' && current != '>') {
-        ReadToken();
+    if (Skip(parser) != '[' && parser.current != '>') {
+        ReadToken(parser);
         if (token == "PUBLIC") {
-            ReadLiteral();
+            ReadLiteral(parser);
             publicId.CopyFrom(text);
-            ReadLiteral();
+            ReadLiteral(parser);
             systemId.CopyFrom(text);
         } else if (token == "SYSTEM") {
-            ReadLiteral();
+            ReadLiteral(parser);
             systemId.CopyFrom(text);
         } else {
-            Require(false, "Only PUBLIC and SYSTEM can be specified here");
+            Raise("Only PUBLIC and SYSTEM can be specified here");
         }
     }
 
     // The internal subset is kept as raw text; its first ']' ends it.
     text.Reset();
-    if (Skip() == '[') {
-        while (Read() != ']') {
-            Require(current != -1, "End of input inside a DOCTYPE internal subset");
-            text.AddChar(static_cast<char>(current));
+    if (Skip(parser) == '[') {
+        while (Read(parser) != ']') {
+            Require(parser.current != -1, "End of input inside a DOCTYPE internal subset");
+            text.AddChar(static_cast<char>(parser.current));
         }
-        Next();
+        Next(parser);
     }
-    Require(current == '>', "Declaration must end with '>'.");
-    DocType(name.Get(), publicId.Get(), systemId.Get(), text);
-    Next();
+    Require(parser.current == '>', "Declaration must end with '>'.");
+    parser.DocType(name.Get(), publicId.Get(), systemId.Get(), text);
+    Next(parser);
 }
 
 // Entered at the first '-' after "<!". The text is everything up to the
 // first "-->": dashes are held back until it is clear whether they close it.
-void CXMLParser::ReadComment() {
-    Require(Read() == '-', "Comment must begin with '<!--'");
+void CParserCore::ReadComment(CXMLParser& parser) {
+    CXMLBufferedReader& reader = *parser.reader;
+    TBuffer<char>& token = parser.token;
+    Require(Read(parser) == '-', "Comment must begin with '<!--'");
     token.Reset();
     int dashes = 0;
     for (;;) {
-        Read();
-        if (current == '-') {
+        Read(parser);
+        if (parser.current == '-') {
             ++dashes;
             continue;
         }
-        Require(current != -1, "Missing comment closing '-->'");
-        if (current == '>' && dashes >= 2) {
+        Require(parser.current != -1, "Missing comment closing '-->'");
+        if (parser.current == '>' && dashes >= 2) {
             dashes -= 2;
             while (dashes-- > 0) token.AddChar('-');
             break;
@@ -117,37 +110,38 @@ void CXMLParser::ReadComment() {
             token.AddChar('-');
             --dashes;
         }
-        token.AddChar(static_cast<char>(current));
-        const char* p = reader->Rest();
-        const char* end = reader->End();
+        token.AddChar(static_cast<char>(parser.current));
+        const char* p = CReaderAccess::Rest(reader);
+        const char* end = CReaderAccess::End(reader);
         const void* dash = std::memchr(p, '-', static_cast<std::size_t>(end - p));
         const char* q = dash != nullptr ? static_cast<const char*>(dash) : end;
-        token.AddEach(p, static_cast<int>(q - p));
-        reader->MoveTo(q);
+        CBufferAccess::AddEach(token, p, static_cast<int>(q - p));
+        CReaderAccess::MoveTo(reader, q);
     }
-    Comment(token);
-    Next();
+    parser.Comment(token);
+    Next(parser);
 }
 
-// Entered at the '?' after '<'. Returns what the handler answered.
-bool CXMLParser::ReadProcessingInstruction() {
-    Read();
-    ReadToken();
-    Skip();
+// Entered at the '?' after '<'.
+bool CParserCore::ReadProcessingInstruction(CXMLParser& parser) {
+    TBuffer<char>& text = parser.text;
+    Read(parser);
+    ReadToken(parser);
+    Skip(parser);
     text.Reset();
     for (;;) {
-        Require(current != -1, "End of input inside a processing instruction");
-        if (current != '?') {
-            text.AddChar(static_cast<char>(current));
-            Read();
+        Require(parser.current != -1, "End of input inside a processing instruction");
+        if (parser.current != '?') {
+            text.AddChar(static_cast<char>(parser.current));
+            Read(parser);
             continue;
         }
-        if (Read() == '>') break;
+        if (Read(parser) == '>') break;
         text.AddChar('?');
     }
     const char* instruction = text;
-    bool goOn = ProcessingInstruction(token, instruction);
-    Next();
+    bool goOn = parser.ProcessingInstruction(parser.token, instruction);
+    Next(parser);
     return goOn;
 }
 

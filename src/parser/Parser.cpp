@@ -1,33 +1,30 @@
 #include <CorvaneXML/XMLParser.h>
 
+#include "foundation/Raise.h"
 #include "parser/CharClass.h"
-#include "parser/Require.h"
+#include "parser/ParserCore.h"
+#include "parser/ReaderAccess.h"
 
 namespace CorvaneXML {
-
-using parsecheck::Require;
 
 namespace {
 
 const char kOnlyCommentsAndPIs[] = "Only comments and processing instructions accepted here";
 
-}  // namespace
-
 // Points the parser at the reader of one parse and makes it idle again on
 // every way out, exceptions included.
-class CXMLParser::ReaderScope {
+class ReaderScope {
 public:
-    ReaderScope(CXMLParser& parser, CXMLBufferedReader& reader) : parser_(parser) {
-        parser_.reader = &reader;
-        parser_.current = 0;
-    }
-    ~ReaderScope() { parser_.reader = nullptr; }
+    ReaderScope(CXMLBufferedReader*& slot, CXMLBufferedReader& reader) : slot_(slot) { slot_ = &reader; }
+    ~ReaderScope() { slot_ = nullptr; }
     ReaderScope(const ReaderScope&) = delete;
     ReaderScope& operator=(const ReaderScope&) = delete;
 
 private:
-    CXMLParser& parser_;
+    CXMLBufferedReader*& slot_;
 };
+
+}  // namespace
 
 CXMLParser::CXMLParser() : current(0), reader(nullptr) {}
 
@@ -41,89 +38,91 @@ void CXMLParser::DocType(const char*, const char*, const char*, const char*) {}
 
 bool CXMLParser::EvalEntity(char*, int) { return false; }
 
-void CXMLParser::Parse(XIXMLReadStream* stream) { Run(stream, false); }
+void CXMLParser::Parse(XIXMLReadStream* stream) { CParserCore::Run(*this, stream, false); }
 
-void CXMLParser::FastParse(XIXMLReadStream* stream) { Run(stream, true); }
+void CXMLParser::FastParse(XIXMLReadStream* stream) { CParserCore::Run(*this, stream, true); }
 
-void CXMLParser::Run(XIXMLReadStream* stream, bool fast) {
+CXMLPosition CXMLParser::GetEventPosition() const {
+    if (reader == nullptr) return CXMLPosition();
+    return CReaderAccess::Locate(*reader, CReaderAccess::MarkedOffset(*reader));
+}
+
+void CParserCore::Run(CXMLParser& parser, XIXMLReadStream* stream, bool fast) {
     // A parse already running owns `reader`; refuse without touching it.
-    Require(reader == nullptr, "A parse is already running on this parser");
-    errorOffset = errorLine = errorColumn = 0;
+    Require(parser.reader == nullptr, "A parse is already running on this parser");
+    parser.errorOffset = parser.errorLine = parser.errorColumn = 0;
     CXMLBufferedReader input(stream);
-    ReaderScope scope(*this, input);
+    ReaderScope scope(parser.reader, input);
+    parser.current = 0;
     try {
-        ReadDocument(fast);
+        ReadDocument(parser, fast);
     } catch (...) {
         // The character the parser was on: the last one handed out, or the
         // position just past the input once it has ended.
-        const CXMLPosition where =
-            input.Locate(input.Offset() - (current == -1 || input.Offset() == 0 ? 0 : 1));
-        errorOffset = where.offset;
-        errorLine = where.line;
-        errorColumn = where.column;
+        const std::uint64_t offset = CReaderAccess::Offset(input);
+        const CXMLPosition where = CReaderAccess::Locate(input, offset - (parser.current == -1 || offset == 0 ? 0 : 1));
+        parser.errorOffset = where.offset;
+        parser.errorLine = where.line;
+        parser.errorColumn = where.column;
         throw;
     }
 }
 
-CXMLPosition CXMLParser::GetEventPosition() const {
-    if (reader == nullptr) return CXMLPosition();
-    return reader->Locate(reader->MarkedOffset());
-}
-
-void CXMLParser::ReadDocument(bool fast) {
-    Require(Next() == '<', "XML file must begin with <");
+void CParserCore::ReadDocument(CXMLParser& parser, bool fast) {
+    Require(Next(parser) == '<', "XML file must begin with <");
 
     // Prolog: processing instructions, comments, DOCTYPE and CDATA, up to
     // the first character of the root element's name.
     for (;;) {
-        Read();
-        reader->Mark(2);  // the '<'
-        if (current == '?') {
-            if (!ReadProcessingInstruction()) return;
-        } else if (current == '!') {
-            ReadInfo();
+        Read(parser);
+        MarkTagStart(parser);
+        if (parser.current == '?') {
+            if (!ReadProcessingInstruction(parser)) return;
+        } else if (parser.current == '!') {
+            ReadInfo(parser);
         } else {
             break;
         }
-        Require(Skip() == '<', "XML root must begin with '<'");
+        Require(Skip(parser) == '<', "XML root must begin with '<'");
     }
 
-    ReadElements(fast);
+    ReadElements(parser, fast);
 
     // Epilogue: only comments and processing instructions, up to the end.
     for (;;) {
-        if (Skip() != '<') {
-            if (current == -1) return;
-            Require(false, kOnlyCommentsAndPIs);
+        if (Skip(parser) != '<') {
+            if (parser.current == -1) return;
+            Raise(kOnlyCommentsAndPIs);
         }
-        Read();
-        reader->Mark(2);
-        if (current == '?') {
-            if (!ReadProcessingInstruction()) return;
-        } else if (current == '!') {
-            Require(Read() == '-', kOnlyCommentsAndPIs);
-            ReadComment();
+        Read(parser);
+        MarkTagStart(parser);
+        if (parser.current == '?') {
+            if (!ReadProcessingInstruction(parser)) return;
+        } else if (parser.current == '!') {
+            Require(Read(parser) == '-', kOnlyCommentsAndPIs);
+            ReadComment(parser);
         } else {
-            Require(false, kOnlyCommentsAndPIs);
+            Raise(kOnlyCommentsAndPIs);
         }
     }
 }
 
-int CXMLParser::SkipRun() {
+int CParserCore::SkipRun(CXMLParser& parser) {
     // Entered from Skip on a whitespace character. Whitespace runs
     // (indentation) are passed over inside the block.
+    CXMLBufferedReader& reader = *parser.reader;
     for (;;) {
-        const char* p = reader->Rest();
-        const char* end = reader->Fence('\0');
+        const char* p = CReaderAccess::Rest(reader);
+        const char* end = CReaderAccess::Fence(reader, '\0');
         while (charclass::IsSpaceByte(*p)) ++p;
         if (p != end) {
             // The byte that ended the run is in this block and not
             // whitespace: hand it out without asking the reader again.
-            reader->MoveTo(p + 1);
-            return current = static_cast<unsigned char>(*p);
+            CReaderAccess::MoveTo(reader, p + 1);
+            return parser.current = static_cast<unsigned char>(*p);
         }
-        reader->MoveTo(p);
-        if (!IsSpace(Read())) return current;
+        CReaderAccess::MoveTo(reader, p);
+        if (!IsSpace(Read(parser))) return parser.current;
     }
 }
 

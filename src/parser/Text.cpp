@@ -1,8 +1,9 @@
 #include <CorvaneXML/XMLParser.h>
 
-#include <CorvaneTools/CorvaneTools.h>
-
-#include "parser/Require.h"
+#include "foundation/Raise.h"
+#include "parser/BufferAccess.h"
+#include "parser/ParserCore.h"
+#include "parser/ReaderAccess.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -10,9 +11,6 @@
 #include <cstring>
 
 namespace CorvaneXML {
-
-using Corvane::CvThrow;
-using parsecheck::Require;
 
 namespace {
 
@@ -34,43 +32,47 @@ const char kBadUnicode[] = "Bad unicode value";
 
 // Entered at the first character of a run (not whitespace, not '<'); leaves
 // `current` at the '<' that ends it.
-void CXMLParser::ReadData() {
-    reader->Mark(1);
+void CParserCore::ReadData(CXMLParser& parser) {
+    CXMLBufferedReader& reader = *parser.reader;
+    TBuffer<char>& text = parser.text;
+    MarkCurrent(parser);
     text.Reset();
     // The first '<' at or after the read position in the block starting at
     // `ltBlock`, or the block's end: searched once per block, not once for
     // every run between two references.
     const char* lt = nullptr;
     std::uint64_t ltBlock = UINT64_MAX;
-    while (current != '<') {
+    while (parser.current != '<') {
         // An element is still open: its content cannot end here.
-        Require(current != -1, "End of input inside an element");
-        if (current == '&') {
-            ReadEntity();
+        Require(parser.current != -1, "End of input inside an element");
+        if (parser.current == '&') {
+            ReadEntity(parser);
         } else {
             // The run starts at the byte just handed out.
-            const char* p = reader->Rest() - 1;
-            const char* end = reader->End();
+            const char* p = CReaderAccess::Rest(reader) - 1;
+            const char* end = CReaderAccess::End(reader);
             // Two vectorised searches beat a byte loop on runs of text.
-            if (ltBlock != reader->BlockStart() || lt < p) {
+            if (ltBlock != CReaderAccess::BlockStart(reader) || lt < p) {
                 const void* found = std::memchr(p, '<', static_cast<std::size_t>(end - p));
                 lt = found != nullptr ? static_cast<const char*>(found) : end;
-                ltBlock = reader->BlockStart();
+                ltBlock = CReaderAccess::BlockStart(reader);
             }
             const char* stop = lt;
             const void* amp = std::memchr(p, '&', static_cast<std::size_t>(stop - p));
             const char* q = amp != nullptr ? static_cast<const char*>(amp) : stop;
-            text.AddEach(p, static_cast<int>(q - p));
-            reader->MoveTo(q);
+            CBufferAccess::AddEach(text, p, static_cast<int>(q - p));
+            CReaderAccess::MoveTo(reader, q);
         }
-        Read();
+        Read(parser);
     }
-    Data(text);
+    parser.Data(text);
 }
 
 // Entered at '&'; appends the replacement to `text` and leaves `current`
 // at the ';'.
-void CXMLParser::ReadEntity() {
+void CParserCore::ReadEntity(CXMLParser& parser) {
+    CXMLBufferedReader& reader = *parser.reader;
+    TBuffer<char>& text = parser.text;
     char area[kEntityArea];
     // The name as read, not NUL-terminated: inside the block when the
     // reference ends there (the usual case, read in place), else copied byte
@@ -78,21 +80,21 @@ void CXMLParser::ReadEntity() {
     // them below stops as it would at the end of a C string.
     const char* name = area;
     int length = 0;
-    const char* start = reader->Rest();
-    const char* const limit = start + std::min<std::ptrdiff_t>(reader->End() - start, kEntityArea);
+    const char* start = CReaderAccess::Rest(reader);
+    const char* const limit = start + std::min<std::ptrdiff_t>(CReaderAccess::End(reader) - start, kEntityArea);
     // References are a few bytes long: a loop beats a call to memchr.
     const char* semicolon = start;
     while (semicolon != limit && *semicolon != ';') ++semicolon;
     if (semicolon != limit) {
         name = start;
         length = static_cast<int>(semicolon - start);
-        reader->MoveTo(semicolon + 1);
-        current = ';';
+        CReaderAccess::MoveTo(reader, semicolon + 1);
+        parser.current = ';';
     } else {
-        while (Read() != ';') {
-            Require(current != -1, "End of Data unexpected");
+        while (Read(parser) != ';') {
+            Require(parser.current != -1, "End of Data unexpected");
             Require(length < kEntityArea - 1, "Entity too big");
-            area[length++] = static_cast<char>(current);
+            area[length++] = static_cast<char>(parser.current);
         }
     }
     const char* const nameEnd = name + length;
@@ -108,8 +110,7 @@ void CXMLParser::ReadEntity() {
                 } else if (*digit >= 'a' && *digit <= 'f') {
                     d = static_cast<std::uint32_t>(*digit - 'a' + 10);
                 } else {
-                    Require(false, kBadUnicode);
-                    d = 0;
+                    Raise(kBadUnicode);
                 }
                 value = value * 16u + d;
             }
@@ -119,7 +120,7 @@ void CXMLParser::ReadEntity() {
                 value = value * 10u + static_cast<std::uint32_t>(*digit - '0');
             }
         }
-        AppendCodePoint(value);
+        AppendCodePoint(parser, value);
         return;
     }
 
@@ -137,19 +138,22 @@ void CXMLParser::ReadEntity() {
     // A handler gets the name NUL-terminated in an area it may rewrite.
     if (name != area) std::memcpy(area, name, static_cast<std::size_t>(length));
     area[length] = '\0';
-    if (!EvalEntity(area, kEntityArea)) Corvane::CvThrow::Signale("Unrecognized entity");
+    if (!parser.EvalEntity(area, kEntityArea)) Raise("Unrecognized entity");
     // Bounded: a handler that forgot the NUL cannot make us read past the area.
-    text.AddEach(area, static_cast<int>(strnlen(area, kEntityArea)));
+    CBufferAccess::AddEach(text, area, static_cast<int>(strnlen(area, kEntityArea)));
 }
 
-// Six-byte UTF-8 form: no surrogate or range checks below 2^31.
-void CXMLParser::AppendCodePoint(std::uint32_t value) {
+// UTF-8 in its first definition, up to six bytes for values below 2^31,
+// without surrogate or range checks.
+void CParserCore::AppendCodePoint(CXMLParser& parser, std::uint32_t value) {
     if (value == 0) return;
     Require(value < 0x80000000u, "Unicode value too big");
     if (value < 0x80u) {
-        text.AddChar(static_cast<char>(value));
+        parser.text.AddChar(static_cast<char>(value));
         return;
     }
+    // The lead byte says how many bytes follow; each of them carries six
+    // bits of the value under the marker 10.
     int count;
     unsigned lead;
     if (value < 0x800u) {
@@ -174,7 +178,7 @@ void CXMLParser::AppendCodePoint(std::uint32_t value) {
         value >>= 6;
     }
     bytes[0] = static_cast<char>(lead | value);
-    text.AddEach(bytes, count);
+    CBufferAccess::AddEach(parser.text, bytes, count);
 }
 
 }  // namespace CorvaneXML

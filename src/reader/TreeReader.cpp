@@ -1,25 +1,10 @@
 #include <CorvaneXML/XMLTreeReader.h>
 
-#include "dom/PlainElement.h"
-#include "foundation/Checks.h"
+#include "dom/Factories.h"
 #include "foundation/NodeMemory.h"
-
-#include <CorvaneTools/CorvaneTools.h>
-
-
-using Corvane::CvThrow;
+#include "foundation/Raise.h"
 
 namespace CorvaneXML {
-
-namespace {
-
-XCXMLElement* OwnElement(XIXMLElement* element) {
-    if (element == nullptr) return nullptr;
-    if (!IsPlainElement(element) && !IsExactly<XCXMLRoot>(*element)) return nullptr;
-    return static_cast<XCXMLElement*>(element);
-}
-
-}  // namespace
 
 IXMLCDataReader::~IXMLCDataReader() = default;
 
@@ -38,7 +23,7 @@ CXMLTreeReader::~CXMLTreeReader() = default;
 void CXMLTreeReader::SetPositionMap(IXMLPositionMap* map) { positionMap_ = map; }
 
 XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
-    CvThrow::IfFalse(tree_ == nullptr && currentElement_ == nullptr, "This tree reader is already reading a document");
+    Require(tree_ == nullptr && currentElement_ == nullptr, "This tree reader is already reading a document");
 
     // The document's nodes share chunks of memory; whatever the arena has
     // not handed out when the reading ends goes with the chunk's last node.
@@ -47,32 +32,36 @@ XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
     currentElement_ = tree_->GetRoot();
     ownElement_ = OwnElement(currentElement_);
     arena_ = &arena;
+    // Forgets the document, which the caller now owns or which was deleted.
+    auto idle = [this]() noexcept {
+        tree_ = nullptr;
+        currentElement_ = nullptr;
+        ownElement_ = nullptr;
+        arena_ = nullptr;
+    };
     try {
         Parse(stream);
     } catch (...) {
         delete tree_;
-        Idle();
+        idle();
         throw;
     }
     XCXMLTree* document = tree_;
-    Idle();
+    idle();
     return document;
 }
 
-void CXMLTreeReader::Idle() noexcept {
-    tree_ = nullptr;
-    currentElement_ = nullptr;
-    ownElement_ = nullptr;
-    arena_ = nullptr;
-}
-
 // Names are interned through the document; the key is copied before the next
-// name can move the table's slots.
+// name can move the table's slots. `ownElement_` is currentElement_ when it
+// is one of the library's own elements (the root and the elements read),
+// which take new nodes from the arena of the document being read; null for
+// an element that a CDATA handler put in between, which is asked through its
+// factories.
 const void* CXMLTreeReader::OpenNode(const char* name) {
-    check::IfNULL(currentElement_, message::kNoDocument);
+    Require(currentElement_ != nullptr, message::kNoDocument);
     const XCXMLKey key = tree_->GetKey(name);
     if (ownElement_ != nullptr) {
-        ownElement_ = ownElement_->PlaceElement(key, arena_);
+        ownElement_ = AppendElement(*ownElement_, key, arena_);
         currentElement_ = ownElement_;
     } else {
         currentElement_ = currentElement_->AddElement(key);
@@ -83,19 +72,19 @@ const void* CXMLTreeReader::OpenNode(const char* name) {
 }
 
 void CXMLTreeReader::Attribute(const char* name, const char* value) {
-    check::IfNULL(currentElement_, message::kNoDocument);
+    Require(currentElement_ != nullptr, message::kNoDocument);
     const XCXMLKey key = tree_->GetKey(name);
     if (ownElement_ != nullptr) {
-        ownElement_->PlaceAttribute(key, value, arena_);
+        AppendAttribute(*ownElement_, key, value, arena_);
     } else {
         currentElement_->AddAttribute(key, value);
     }
 }
 
 void CXMLTreeReader::Data(const char* text) {
-    check::IfNULL(currentElement_, message::kNoDocument);
+    Require(currentElement_ != nullptr, message::kNoDocument);
     if (ownElement_ != nullptr) {
-        ownElement_->PlaceData(text, arena_);
+        AppendData(*ownElement_, text, arena_);
     } else {
         currentElement_->AddData(text);
     }
@@ -106,36 +95,35 @@ void CXMLTreeReader::CData(XIXMLReadStream* stream) {
         CXMLParser::CData(stream);
         return;
     }
-    CvThrow::IfNULL(currentElement_, "%s", message::kNoDocument);
-    CvThrow::IfFalse(cdataReader_->Read(currentElement_, stream), "CDATA reader refused the section");
+    Require(currentElement_ != nullptr, message::kNoDocument);
+    Require(cdataReader_->Read(currentElement_, stream), "CDATA reader refused the section");
 }
 
 void CXMLTreeReader::CloseNode(const void* handle) {
     // Checked first: outside ReadTree a null handle would otherwise match the
     // missing element.
-    check::IfNULL(currentElement_, message::kNoDocument);
-    check::IfFalse(handle == static_cast<const void*>(currentElement_), "Closed element is not the current one");
+    Require(currentElement_ != nullptr, message::kNoDocument);
+    Require(handle == static_cast<const void*>(currentElement_), "Closed element is not the current one");
     currentElement_ = currentElement_->AsNode()->GetParent();
     ownElement_ = OwnElement(currentElement_);
 }
 
 void CXMLTreeReader::Comment(const char* text) {
-    check::IfNULL(currentElement_, message::kNoDocument);
+    Require(currentElement_ != nullptr, message::kNoDocument);
     currentElement_->AddComment(text);
 }
 
 // A DOCTYPE belongs at top level only: outside the document element, and
 // never without a document being read.
-void CXMLTreeReader::DocType(const char* name, const char* publicId, const char* systemId,
-                             const char* internalSubset) {
-    CvThrow::IfFalse(tree_ != nullptr, "%s", message::kNoDocument);
-    CvThrow::IfFalse(currentElement_ == tree_->GetRoot(), "DOCTYPE declaration inside an element");
+void CXMLTreeReader::DocType(const char* name, const char* publicId, const char* systemId, const char* internalSubset) {
+    Require(tree_ != nullptr, message::kNoDocument);
+    Require(currentElement_ == tree_->GetRoot(), "DOCTYPE declaration inside an element");
     const XCXMLKey key = tree_->GetKey(name);
     currentElement_->AddDocType(key, publicId, systemId, internalSubset);
 }
 
 bool CXMLTreeReader::ProcessingInstruction(const char* target, const char* instruction) {
-    check::IfNULL(currentElement_, message::kNoDocument);
+    Require(currentElement_ != nullptr, message::kNoDocument);
     currentElement_->AddPI(target, instruction);
     return true;
 }

@@ -8,12 +8,13 @@
 // XCXMLElement, which may write themselves differently) is written through its
 // own WriteTo.
 
-#include "dom/PlainElement.h"
-#include "writer/XCXMLWriter.h"
-
-#include <CorvaneTools/CorvaneTools.h>
+#include <CorvaneXML/XMLAttribute.h>
 #include <CorvaneXML/XMLDocument.h>
 #include <CorvaneXML/XMLElement.h>
+
+#include "dom/Access.h"
+#include "foundation/Raise.h"
+#include "writer/XCXMLWriter.h"
 
 namespace CorvaneXML {
 
@@ -28,7 +29,7 @@ const XCXMLElement* OwnElement(const XIXMLNode* node) {
 // descends through the library's own elements, so the parent is one.
 const XCXMLElement* ParentOf(const XCXMLElement* element) {
     const XIXMLElement* parent = element->GetParent();
-    Corvane::CvThrow::IfNULL(parent, "Tree changed while it was being written");
+    Require(parent != nullptr, "Tree changed while it was being written");
     return static_cast<const XCXMLElement*>(parent);
 }
 
@@ -40,8 +41,7 @@ const XIXMLNode* WriteStartTag(XCXMLWriter* writer, const XCXMLElement& element,
     writer->WriteString(element.GetName());
     const XIXMLAttribute* first = element.GetFirstAttribute();
     const bool several = first != nullptr && first->GetNext() != nullptr;
-    for (const XIXMLAttribute* attribute = first; attribute != nullptr;
-         attribute = attribute->GetNext()) {
+    for (const XIXMLAttribute* attribute = first; attribute != nullptr; attribute = attribute->GetNext()) {
         if (several) writer->NewLine(depth + 1);
         attribute->WriteTo(writer);
     }
@@ -94,7 +94,7 @@ void XCXMLElement::WriteTo(XCXMLWriter* writer, int depth) const {
 }
 
 void XCXMLElement::Write(XIXMLWriteStream* stream) const {
-    Corvane::CvThrow::IfNULL(stream, "Write stream is null");
+    Require(stream != nullptr, "Write stream is null");
     XCXMLWriter writer(stream);
     // Virtual, so that a root writes the document rather than a tag.
     AsNode()->WriteTo(&writer, 0);

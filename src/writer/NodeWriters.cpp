@@ -2,26 +2,26 @@
 // instructions. Their texts go out unchanged except owned text data, which is
 // escaped.
 
-#include "writer/XCXMLWriter.h"
-
-#include <CorvaneTools/CorvaneTools.h>
 #include <CorvaneXML/XMLData.h>
 #include <CorvaneXML/XMLMarkup.h>
+
+#include "dom/Access.h"
+#include "foundation/Raise.h"
+#include "writer/XCXMLWriter.h"
 
 namespace CorvaneXML {
 
 void XCXMLData::WriteTo(XCXMLWriter* writer, int depth) const {
-    if (Provider() != nullptr) {
+    if (IXMLCData* const provider = CDataAccess::Provider(*this)) {
         // The provider writes the body itself; nothing it writes is checked.
         writer->WriteToken("<![CDATA[");
-        Corvane::CvThrow::SiFaux(Provider()->Write(writer->SettledStream(), depth, this),
-                                 "Data provider failed to write its section");
+        Require(provider->Write(writer->SettledStream(), depth, this), "Data provider failed to write its section");
         writer->WriteToken("]]>");
         return;
     }
     // Text stays on the line of what precedes it, and keeps what follows
     // there too, so <a>text</a> is one line.
-    writer->WriteText(Text());
+    writer->WriteText(CDataAccess::Text(*this));
     writer->SkipNextNewLine();
 }
 

@@ -1,9 +1,8 @@
 #include "writer/XCXMLWriter.h"
 
-#include <CorvaneTools/CorvaneTools.h>
+#include "foundation/Raise.h"
 
 #include <algorithm>
-#include <typeinfo>
 
 namespace CorvaneXML {
 
@@ -37,107 +36,63 @@ const char* EndOfRun(const char* s, unsigned char ends) {
 constexpr char kIndent[] = "\n\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
 constexpr std::size_t kIndentTabs = sizeof kIndent - 2;
 
-// The least room added to a string at a time. Small enough that the bytes it
-// first sets to zero are still in the cache when the writer overwrites them,
-// large enough that adding it is rare.
-constexpr std::size_t kStringRoom = 4096;
-
 }  // namespace
 
 XCXMLWriter::XCXMLWriter(XIXMLWriteStream* stream) noexcept
-    : stream_(stream), string_(nullptr), file_(nullptr), next_(nullptr), end_(nullptr), base_(0), skipNewLine_(true) {
-    if (stream == nullptr) return;
-    // Exact types only: a derived class may override Write and count on
-    // seeing every call.
-    const std::type_info& type = typeid(*stream);
-    if (type == typeid(XCXMLStringWriteStream)) {
-        string_ = static_cast<XCXMLStringWriteStream*>(stream);
-    } else if (type == typeid(XCXMLFileWriteStream)) {
-        file_ = static_cast<XCXMLFileWriteStream*>(stream);
-        OpenOnFile();
-    }
-}
+    : stream_(stream),
+      window_(dynamic_cast<XIXMLWriteWindow*>(stream)),
+      begin_(nullptr),
+      next_(nullptr),
+      end_(nullptr),
+      skipNewLine_(true) {}
 
 void XCXMLWriter::Settle() noexcept {
     if (next_ == nullptr) return;
-    if (string_ != nullptr) {
-        const std::size_t used = static_cast<std::size_t>(next_ - string_->target_->data());
-        string_->room_ -= used - base_;
-        // Only ever shortens the string, which cannot fail.
-        string_->target_->resize(used);
-    } else {
-        const std::size_t used = static_cast<std::size_t>(next_ - file_->buffer_.data());
-        file_->room_ -= used - base_;
-        file_->used_ = used;
-    }
-    next_ = end_ = nullptr;
+    window_->CloseWindow(static_cast<std::uint64_t>(next_ - begin_));
+    begin_ = next_ = end_ = nullptr;
 }
 
-void XCXMLWriter::OpenOnFile() noexcept {
-    if (file_->failed_) return;
-    base_ = file_->used_;
-    const std::size_t free = file_->buffer_.size() - base_;
-    next_ = file_->buffer_.data() + base_;
-    end_ = next_ + static_cast<std::size_t>(std::min<std::uint64_t>(free, file_->room_));
+bool XCXMLWriter::Reopen(std::uint64_t size) {
+    Settle();
+    if (window_ == nullptr) return false;
+    const CXMLWindow window = window_->OpenWindow(size);
+    if (window.begin == nullptr) return false;
+    begin_ = next_ = window.begin;
+    end_ = window.end;
+    return size <= static_cast<std::size_t>(end_ - next_);
 }
 
-std::uint64_t XCXMLWriter::StringRoom() const {
-    if (next_ == nullptr) return string_->room_;
-    return string_->room_ - (static_cast<std::size_t>(next_ - string_->target_->data()) - base_);
-}
-
-void XCXMLWriter::OpenOnString(std::size_t size) {
-    std::string& target = *string_->target_;
-    const std::uint64_t room = StringRoom();
-    if (size > room) Refused();
-    const std::size_t used = next_ != nullptr ? static_cast<std::size_t>(next_ - target.data()) : target.size();
-    if (next_ == nullptr) base_ = used;
-    // The new room is zeroed once here; a string that must reallocate grows
-    // by the string's own factor, so the copies stay linear in the output.
-    target.resize(used + static_cast<std::size_t>(std::min<std::uint64_t>(std::max(size, kStringRoom), room)));
-    next_ = &target[used];
-    end_ = &target[0] + target.size();
-}
-
-void XCXMLWriter::Refused() { Corvane::CvThrow::SiFaux(false, "Can't write character"); }
+void XCXMLWriter::Refused() { Raise("Can't write character"); }
 
 void XCXMLWriter::PutOutside(const char* data, std::uint64_t size) {
-    if (string_ != nullptr) {
-        OpenOnString(static_cast<std::size_t>(size));
+    if (Reopen(size)) {
         std::memcpy(next_, data, static_cast<std::size_t>(size));
         next_ += size;
         return;
     }
-    // The stream decides: a file stream drains its buffer or finds its file
-    // failed. It may move its bytes, so the window is opened afresh.
+    // The stream decides: it drains its buffer, finds its file failed or
+    // refuses bytes past its limit.
     Settle();
     if (stream_->Write(data, size) != size) Refused();
-    if (file_ != nullptr) OpenOnFile();
 }
 
 void XCXMLWriter::PutPlainOutside(const char* data, std::size_t size) {
-    if (string_ != nullptr) {
-        // Every character is a call of its own: those within the limit are
-        // taken, the first past it is refused.
-        const std::size_t taken = static_cast<std::size_t>(std::min<std::uint64_t>(size, StringRoom()));
-        if (taken != 0) PutOutside(data, taken);
-        if (taken != size) Refused();
-        return;
-    }
+    // Every character is a call of its own: as many as the window takes go
+    // there; once it is full a new one is asked for, and a character that
+    // none can take goes to Write, which decides.
     const char* const end = data + size;
     while (data != end) {
-        // The bytes that fit are what one call per byte would have copied
-        // into the buffer; the first that does not is a call of its own.
-        if (next_ != nullptr) {
-            const std::size_t fits =
-                std::min(static_cast<std::size_t>(end_ - next_), static_cast<std::size_t>(end - data));
+        const std::size_t room = next_ != nullptr ? static_cast<std::size_t>(end_ - next_) : 0;
+        if (room != 0) {
+            const std::size_t fits = std::min(room, static_cast<std::size_t>(end - data));
             std::memcpy(next_, data, fits);
             next_ += fits;
             data += fits;
-            if (data == end) return;
+        } else if (!Reopen(static_cast<std::uint64_t>(end - data)) && (next_ == nullptr || next_ == end_)) {
+            Settle();
+            if (stream_->Write(data, 1) != 1) Refused();
+            ++data;
         }
-        PutOutside(data, 1);
-        ++data;
     }
 }
 
@@ -162,7 +117,7 @@ void XCXMLWriter::WriteText(const char* s) {
 }
 
 void XCXMLWriter::WriteQuoted(char quote, const char* s) {
-    Corvane::CvThrow::IfFalse(quote == '"', "XCXMLWriter::WriteQuoted - Invalid quote");
+    Require(quote == '"', "XCXMLWriter::WriteQuoted - Invalid quote");
     WriteChar(quote);
     for (; s != nullptr; ++s) {
         const char* const run = s;

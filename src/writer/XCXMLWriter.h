@@ -1,41 +1,33 @@
 #ifndef CORVANEXML_WRITER_XCXMLWRITER_H
 #define CORVANEXML_WRITER_XCXMLWRITER_H
 
-#include <CorvaneXML/XMLStdStreams.h>
 #include <CorvaneXML/XMLStreams.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <string>
 
 namespace CorvaneXML {
 
-// Formats nodes straight onto the host's stream. There is no buffer: every
-// fixed token, name and escape is one Write call, every plain character of
-// text or of an attribute value is one call, and every call must accept
-// exactly the bytes asked or the write raises "Can't write character".
+// Formats nodes onto the host's stream. For the stream itself there is no
+// buffer: every fixed token, name and escape is one Write call, every plain
+// character of text or of an attribute value is one call, and every call
+// must accept exactly the bytes asked or the write raises "Can't write
+// character".
 //
-// A stream that is exactly one of the library's ready-made write streams
-// (not a class derived from one, which may watch its calls) is not called at
-// all where the result is known. The writer keeps a window on the stream's
-// own memory and copies into it: the free part of the file stream's buffer,
-// or, for the string stream, room added at the end of the string. Whatever
-// the window cannot take (a full buffer, a failed file) goes through Write,
-// so the bytes, the buffering and the failures stay those of the calls.
+// A stream that offers a window on its memory (XIXMLWriteWindow) is not
+// called where the window can take the bytes: the writer copies them there
+// instead, runs of plain characters in one piece. Whatever a window cannot
+// take goes through Write, so the bytes, the buffering, the limits and the
+// failures stay those of the calls.
 //
-// While the window is open the stream does not know what it holds; Settle()
-// tells it, and must come before anyone else may look at or write to the
-// stream: a data provider, a node or attribute of a host's class, and the
-// caller once the writer is gone (the destructor settles, also when an
-// exception passes).
-//
-// A stream's byte limit bounds the window too: it never reaches past the
-// bytes the stream would still accept, and what goes past it is refused as
-// the stream's own Write would refuse it.
+// While a window is open the stream does not know what it holds; Settle()
+// closes it, and must come before anyone else may look at or write to the
+// stream: a data provider writing its section, and the caller once the
+// writer is gone (the destructor settles, also when an exception passes).
 //
 // A writer lives on the stack of one Write entry point and allocates nothing
-// of its own; only the string it writes into grows.
+// of its own.
 class XCXMLWriter {
 public:
     explicit XCXMLWriter(XIXMLWriteStream* stream) noexcept;
@@ -49,8 +41,7 @@ public:
         Settle();
         return stream_;
     }
-    // Hands the stream what the window holds and closes the window; the next
-    // write opens it again.
+    // Closes the window with what it holds; the next write opens another.
     void Settle() noexcept;
 
     void WriteChar(char c) { Put(&c, 1); }
@@ -93,28 +84,22 @@ private:
             PutPlainOutside(data, size);
         }
     }
-    // What does not fit the window: a wider window for a string, else a call.
+    // What does not fit the window: a new window, else a call.
     void PutOutside(const char* data, std::uint64_t size);
     void PutPlainOutside(const char* data, std::size_t size);
-    // Opens the window on the file stream's buffer, unless the file failed.
-    void OpenOnFile() noexcept;
-    // Opens the window with room for at least `size` bytes at the string's
-    // logical end.
-    void OpenOnString(std::size_t size);
-    // The bytes the string stream still accepts past the window's end.
-    std::uint64_t StringRoom() const;
-    void Refused();
+    // Settles and asks the stream for a window of `size` bytes; true when it
+    // gave at least that much.
+    bool Reopen(std::uint64_t size);
+    [[noreturn]] void Refused();
 
     XIXMLWriteStream* stream_;
-    XCXMLStringWriteStream* string_;  // stream_, when exactly this class
-    XCXMLFileWriteStream* file_;      // stream_, when exactly this class
-    // The window: where the next byte goes and where the room ends; both
-    // null when it is closed, which it always is for a host's stream.
+    XIXMLWriteWindow* window_;  // the stream's, when it offers one
+    // The open window: where it began, where the next byte goes and where
+    // the room ends; all null while it is closed, which it always is for a
+    // stream without one.
+    char* begin_;
     char* next_;
     char* end_;
-    // Where in the stream's memory the open window began: what lies between
-    // there and next_ is not yet counted against the stream's limit.
-    std::size_t base_;
     bool skipNewLine_;
 };
 

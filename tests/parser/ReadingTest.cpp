@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "EventLog.h"
+#include "parser/BufferAccess.h"
 
 #include <climits>
 
@@ -61,10 +62,10 @@ TEST(TBuffer, SinglesDoubleAndBulkGrowsByLengthPlusCount) {
     // AddEach ends where as many AddChar calls would: by doubling, not the bulk rule.
     const std::string source(5000, 'r');
     TBuffer<char> each;
-    each.AddEach(source.data(), 255);
-    each.AddEach(source.data(), 257);
+    CorvaneXML::CBufferAccess::AddEach(each, source.data(), 255);
+    CorvaneXML::CBufferAccess::AddEach(each, source.data(), 257);
     EXPECT_EQ(each.GetCapacity(), 512);
-    each.AddEach(source.data(), 4097);
+    CorvaneXML::CBufferAccess::AddEach(each, source.data(), 4097);
     EXPECT_EQ(each.GetCapacity(), 8192);
     EXPECT_EQ(std::string(static_cast<const char*>(each)), source.substr(0, 4609));
 }

@@ -13,8 +13,6 @@ XCMine::XCMine() noexcept : state_(kLive) {}
 // object whose lifetime is ending: the dead mark is the whole point.
 XCMine::~XCMine() { *const_cast<volatile std::uint32_t*>(&state_) = kDead; }
 
-void XCMine::CheckMine() const {
-    CvThrow::SiFaux(state_ == kLive, "XCMine::CheckMine - object is not live");
-}
+void XCMine::CheckMine() const { CvThrow::SiFaux(state_ == kLive, "XCMine::CheckMine - object is not live"); }
 
 }  // namespace Corvane

@@ -6,5 +6,6 @@ namespace CorvaneXML {
 XIXMLReadStream::~XIXMLReadStream() = default;
 XIXMLWriteStream::~XIXMLWriteStream() = default;
 XIXMLReadOrigin::~XIXMLReadOrigin() = default;
+XIXMLWriteWindow::~XIXMLWriteWindow() = default;
 
 }  // namespace CorvaneXML

@@ -7,19 +7,16 @@
 
 #include <CorvaneXML/XMLElement.h>
 
+#include <CorvaneXML/XMLAttribute.h>
 #include <CorvaneXML/XMLData.h>
 
+#include "dom/Access.h"
 #include "dom/DocumentHome.h"
-#include "dom/PlainElement.h"
-#include "foundation/Checks.h"
+#include "dom/ListHints.h"
 #include "foundation/DestructorReport.h"
-#include "foundation/ExactType.h"
-
-#include <CorvaneTools/CorvaneTools.h>
+#include "foundation/Raise.h"
 
 namespace CorvaneXML {
-
-using Corvane::CvThrow;
 
 namespace {
 
@@ -34,89 +31,42 @@ bool Encloses(const XIXMLNode* node, const XIXMLElement* element) {
     return false;
 }
 
-}  // namespace
-
-void XCXMLElement::DestroyAttributes() {
-    while (firstAttribute_ != nullptr) {
-        XIXMLAttribute* attribute = firstAttribute_;
-        if (!IsExactly<XCXMLAttribute>(*attribute) ||
-            static_cast<XCXMLAttribute*>(attribute)->owner_ != this) {
-            attribute->Destroy();
+// Destroys the element's attributes, head first.
+void DestroyAttributes(XCXMLElement& element) {
+    XIXMLAttribute*& first = CElementAccess::FirstAttribute(element);
+    while (first != nullptr) {
+        XCXMLAttribute* const own = OwnAttribute(first);
+        if (own == nullptr || CAttributeAccess::Owner(*own) != &element) {
+            first->Destroy();
             continue;
         }
         // The library's own attribute: its Destroy() checks the guard and
         // its destructor unlinks it from the front of this list; done here
         // without the calls through the interfaces.
-        XCXMLAttribute* own = static_cast<XCXMLAttribute*>(attribute);
-        own->guard_.CheckMine();
-        firstAttribute_ = own->next_;
-        SetPrevious(firstAttribute_, own->previous_);
-        own->owner_ = nullptr;
+        CAttributeAccess::CheckGuard(*own);
+        first = CAttributeAccess::Next(*own);
+        SetPrevious(first, CAttributeAccess::Previous(*own));
+        CAttributeAccess::Owner(*own) = nullptr;
         delete own;
     }
 }
 
-void XCXMLElement::UnlinkFirstChild(XCXMLNode* child) {
-    firstChild_ = child->XCXMLNode::GetNext();
-    SetPrevious(firstChild_, child->previous_);
-    child->XCXMLNode::SetParent(nullptr);
-    child->XCXMLNode::SetNext(nullptr);
+// What RemoveNode does for the first child, for destruction, which knows
+// the child is first and of one of the library's own classes.
+void UnlinkFirstChild(XCXMLElement& element, XCXMLNode& child) {
+    XIXMLNode*& first = CElementAccess::FirstChild(element);
+    first = CNodeAccess::Next(child);
+    SetPrevious(first, CNodeAccess::Previous(child));
+    CNodeAccess::Parent(child) = nullptr;
+    CNodeAccess::Next(child) = nullptr;
 }
 
-XCXMLElement::~XCXMLElement() {
-    // `level` is the element whose children are being destroyed. Plain
-    // children are entered instead of destroyed through their Destroy(), and
-    // deleted once they are empty; by then their own destructor has nothing
-    // left to do but leave their parent's list. A position remembered in a
-    // list is forgotten before the list's nodes go.
-    ForgetPosition();
-    XCXMLElement* level = this;
-    for (;;) {
-        try {
-            // The top's attributes; a no-op when the walk comes back up to it.
-            if (level == this) DestroyAttributes();
-            while (level->firstChild_ != nullptr) {
-                XIXMLNode* child = level->firstChild_;
-                if (IsExactly<XCXMLData>(*child)) {
-                    // What its Destroy() and destructor would do, without the
-                    // calls through the interfaces.
-                    XCXMLData* data = static_cast<XCXMLData*>(child);
-                    data->CheckGuard();
-                    level->UnlinkFirstChild(data);
-                    delete data;
-                    continue;
-                }
-                if (!IsPlainElement(child)) {
-                    child->Destroy();
-                    continue;
-                }
-                XCXMLElement* element = AsPlain(child);
-                element->CheckGuard();
-                level = element;
-                level->ForgetPosition();
-                level->DestroyAttributes();
-            }
-        } catch (...) {
-            ReportDestructorException("XCXMLElement");
-            // What this level had left is abandoned, as its destructor would.
-            level->firstAttribute_ = nullptr;
-            level->firstChild_ = nullptr;
-            continue;
-        }
-        if (level == this) break;
-        XCXMLElement* parent = AsPlain(level->GetParent()->AsNode());
-        // Emptied, and still its parent's first child.
-        parent->UnlinkFirstChild(level);
-        delete level;
-        level = parent;
-    }
-    LeaveHome();
-}
-
-XIXMLElement* XCXMLElement::CopyShallow(const XIXMLElement* keys, XIXMLElement* parent) const {
-    const XCXMLKey name = keys->GetKey(name_);
+// Appends a copy of `source` and its attributes, without children, to
+// `parent`, interning names through `keys`.
+XIXMLElement* CopyShallow(const XCXMLElement& source, const XIXMLElement* keys, XIXMLElement* parent) {
+    const XCXMLKey name = keys->GetKey(source.GetName());
     XIXMLElement* copy = parent->AddElement(name);
-    for (const XIXMLAttribute* attribute = firstAttribute_; attribute != nullptr;
+    for (const XIXMLAttribute* attribute = CElementAccess::FirstAttribute(source); attribute != nullptr;
          attribute = attribute->GetNext()) {
         if (IsExactly<XCXMLAttribute>(*attribute)) {
             // What the attribute's Copy does, without climbing to the root again.
@@ -129,8 +79,60 @@ XIXMLElement* XCXMLElement::CopyShallow(const XIXMLElement* keys, XIXMLElement* 
     return copy;
 }
 
+}  // namespace
+
+XCXMLElement::~XCXMLElement() {
+    // `level` is the element whose children are being destroyed. Plain
+    // children are entered instead of destroyed through their Destroy(), and
+    // deleted once they are empty; by then their own destructor has nothing
+    // left to do but leave their parent's list. A position remembered in a
+    // list is forgotten before the list's nodes go.
+    ForgetPosition(*this);
+    XCXMLElement* level = this;
+    for (;;) {
+        try {
+            // The top's attributes; a no-op when the walk comes back up to it.
+            if (level == this) DestroyAttributes(*this);
+            while (level->firstChild_ != nullptr) {
+                XIXMLNode* child = level->firstChild_;
+                if (IsExactly<XCXMLData>(*child)) {
+                    // What its Destroy() and destructor would do, without the
+                    // calls through the interfaces.
+                    XCXMLData* data = static_cast<XCXMLData*>(child);
+                    CNodeAccess::CheckGuard(*data);
+                    UnlinkFirstChild(*level, *data);
+                    delete data;
+                    continue;
+                }
+                if (!IsPlainElement(child)) {
+                    child->Destroy();
+                    continue;
+                }
+                XCXMLElement* element = AsPlain(child);
+                CNodeAccess::CheckGuard(*element);
+                level = element;
+                ForgetPosition(*level);
+                DestroyAttributes(*level);
+            }
+        } catch (...) {
+            ReportDestructorException("XCXMLElement");
+            // What this level had left is abandoned, as its destructor would.
+            level->firstAttribute_ = nullptr;
+            level->firstChild_ = nullptr;
+            continue;
+        }
+        if (level == this) break;
+        XCXMLElement* parent = AsPlain(level->GetParent()->AsNode());
+        // Emptied, and still its parent's first child.
+        UnlinkFirstChild(*parent, *level);
+        delete level;
+        level = parent;
+    }
+    LeaveHome(*this);
+}
+
 XIXMLNode* XCXMLElement::Copy(XIXMLElement* parent) const {
-    CvThrow::SiNULL(parent, message::kNullTarget);
+    Require(parent != nullptr, message::kNullTarget);
 
     // Names are interned where the destination's GetKey would end up. Below a
     // chain of plain copies that is always the same element; a copy of
@@ -138,7 +140,7 @@ XIXMLNode* XCXMLElement::Copy(XIXMLElement* parent) const {
     const XIXMLElement* const sharedKeys = KeySource(parent);
     unsigned int ownKeyLevels = 0;
 
-    XIXMLElement* const top = CopyShallow(sharedKeys, parent);
+    XIXMLElement* const top = CopyShallow(*this, sharedKeys, parent);
     if (!IsPlainElement(top)) ++ownKeyLevels;
 
     // A destination inside this element is refused, as the copy would copy
@@ -149,7 +151,7 @@ XIXMLNode* XCXMLElement::Copy(XIXMLElement* parent) const {
     bool climbed = false;
     auto refuse = [top] {
         top->Destroy();
-        CvThrow::IfFalse(false, "XCXMLElement::Copy - destination inside the copied element");
+        Raise("XCXMLElement::Copy - destination inside the copied element");
     };
     const XCXMLElement* source = this;
     XIXMLElement* target = top;
@@ -167,7 +169,7 @@ XIXMLNode* XCXMLElement::Copy(XIXMLElement* parent) const {
                 continue;
             }
             source = AsPlain(child);
-            target = source->CopyShallow(ownKeyLevels == 0 ? sharedKeys : target, target);
+            target = CopyShallow(*source, ownKeyLevels == 0 ? sharedKeys : target, target);
             if (!IsPlainElement(target)) ++ownKeyLevels;
             child = source->firstChild_;
             continue;

@@ -9,9 +9,7 @@ namespace Corvane {
 
 namespace {
 
-void DefaultSink(XIReporter::EMsgType, const char* text, void*) {
-    std::fprintf(stderr, "%s\n", text);
-}
+void DefaultSink(XIReporter::EMsgType, const char* text, void*) { std::fprintf(stderr, "%s\n", text); }
 
 // The sink and its context change together, so they are read and written
 // under one lock; the sink itself is called outside it so that a sink may

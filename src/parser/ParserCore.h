@@ -1,0 +1,83 @@
+#ifndef CORVANEXML_PARSER_PARSERCORE_H
+#define CORVANEXML_PARSER_PARSERCORE_H
+
+#include <CorvaneXML/XMLParser.h>
+
+#include "parser/ReaderAccess.h"
+
+#include <cstdint>
+
+namespace CorvaneXML {
+
+// The parser's reading routines: everything CXMLParser does between Parse
+// and its events. Each takes the parser and works on its fields: the current
+// character `current`, the reader of the parse, the buffers `token` and
+// `text`. CXMLParser befriends this struct alone.
+//
+// The routines read one character ahead: each is entered with `current` at
+// its first character and leaves it at the first one after what it read (a
+// few, as noted, after whitespace too).
+//
+// Elements are read in a loop over `openElements`, the handles of the
+// elements open around the one being read, rather than by recursion, so
+// nesting depth is bounded by memory, not by the call stack; the stack is
+// kept across parses, so that it stops allocating once it has reached the
+// deepest document. `skippedName` holds the name of the element FastParse
+// skips, as `token` is reused while the skip reads end-tag names.
+struct CParserCore {
+    // Parse and FastParse: one whole document, with the error position noted
+    // on the way out of a failure.
+    static void Run(CXMLParser& parser, XIXMLReadStream* stream, bool fast);
+
+    // --- characters and the document (Parser.cpp) ---
+    static int Read(CXMLParser& parser) { return parser.current = parser.reader->ReadChar(); }
+    // Whitespace is TAB, LF, CR and space; end of input (-1) is not.
+    static bool IsSpace(int c) {
+        return static_cast<unsigned>(c) <= static_cast<unsigned>(' ') && ((std::uint64_t{1} << c) & kSpaces) != 0;
+    }
+    static int Skip(CXMLParser& parser) { return IsSpace(parser.current) ? SkipRun(parser) : parser.current; }
+    static int SkipRun(CXMLParser& parser);
+    static int Next(CXMLParser& parser) {
+        Read(parser);
+        return Skip(parser);
+    }
+    static void ReadDocument(CXMLParser& parser, bool fast);
+
+    // Notes where the construct being read starts, for GetEventPosition: at
+    // the '<' before the character just read, or at that character.
+    static void MarkTagStart(CXMLParser& parser) { CReaderAccess::Mark(*parser.reader, 2); }
+    static void MarkCurrent(CXMLParser& parser) { CReaderAccess::Mark(*parser.reader, 1); }
+
+    // --- elements, names, attributes and literals (Elements.cpp) ---
+    static void ReadElements(CXMLParser& parser, bool fast);
+    static void ReadStartTag(CXMLParser& parser, bool fast);
+    static void ReadEndTag(CXMLParser& parser);
+    static void SkipContent(CXMLParser& parser);
+    static void ReadToken(CXMLParser& parser);
+    static void ReadAttribute(CXMLParser& parser);
+    static void ReadLiteral(CXMLParser& parser);
+
+    // --- character data and references (Text.cpp) ---
+    static void ReadData(CXMLParser& parser);
+    static void ReadEntity(CXMLParser& parser);
+    static void AppendCodePoint(CXMLParser& parser, std::uint32_t value);
+
+    // --- comments, processing instructions, DOCTYPE (Markup.cpp) ---
+    static void ReadInfo(CXMLParser& parser);
+    static void ReadDocType(CXMLParser& parser);
+    static void ReadComment(CXMLParser& parser);
+    // Returns what the handler answered: false ends the parse.
+    static bool ReadProcessingInstruction(CXMLParser& parser);
+
+    // --- CDATA sections (CDataSection.cpp) ---
+    static void ReadCData(CXMLParser& parser);
+
+private:
+    // Bits 9, 10, 13 and 32: the whitespace characters.
+    static constexpr std::uint64_t kSpaces = (std::uint64_t{1} << '\t') | (std::uint64_t{1} << '\n') |
+                                             (std::uint64_t{1} << '\r') | (std::uint64_t{1} << ' ');
+};
+
+}  // namespace CorvaneXML
+
+#endif
