@@ -1,10 +1,7 @@
-#include "HostObjects.h"
-#include "TestStreams.h"
-
-using namespace host;
+#include "Outline.h"
 
 TEST(Copy, IntoAnotherDocumentReinternsEveryName) {
-    Log log;  // outlives the documents
+    Notes log;  // outlives the documents
     XCXMLTree source, target;
     XIXMLElement* root = source.GetRoot();
     root->AddDocType(source.GetKey("top"), "pub", "sys", nullptr);
@@ -28,11 +25,11 @@ TEST(Copy, IntoAnotherDocumentReinternsEveryName) {
     EXPECT_TRUE(target.GetRoot()->GetFirstNode()->AsDocType()->GetToken() == target.GetKey("top"));
     top->Destroy();  // the copy stands on its own
     EXPECT_STREQ(copy->GetData()->GetData(), "text");
-    EXPECT_EQ(log, (Log{"copy n", "n"}));
+    EXPECT_EQ(log, (Notes{"copy n", "n"}));
 }
 
 TEST(Copy, RefusalsAndPartialCopies) {
-    Log log;  // outlives the document
+    Notes log;  // outlives the document
     XCXMLTree tree;
     XIXMLElement* root = tree.GetRoot();
     XIXMLElement* a = root->AddElement("a");
@@ -64,7 +61,7 @@ TEST(Copy, RefusalsAndPartialCopies) {
 // parent only, and is reported; destruction goes on.
 TEST(Destruction, OrderAndFailuresReported) {
     testsupport::ReportCapture capture;
-    Log log;
+    Notes log;
     auto* bad = new Node(&log, "bad");
     auto* lost = new Node(&log, "lost");
     {
@@ -81,7 +78,7 @@ TEST(Destruction, OrderAndFailuresReported) {
         for (XIXMLElement* element : {tree.GetRoot(), a, b, c}) element->AddAttribute("x", "");
         bad->fail = true;
     }
-    EXPECT_EQ(log, (Log{"1", "2", "3", "4", "5", "6"}));
+    EXPECT_EQ(log, (Notes{"1", "2", "3", "4", "5", "6"}));
     ASSERT_EQ(capture.reports.size(), 1u);
     EXPECT_EQ(capture.reports[0], std::make_pair(0, std::string("XCXMLElement::~XCXMLElement: "
                                                                 "Exception in destructor (host node refuses: bad)")));

@@ -1,10 +1,8 @@
-#include "HostObjects.h"
+#include "Outline.h"
 
 #include <functional>
 #include <sstream>
 #include <tuple>
-
-using namespace host;
 
 // Every setter copies first and frees after: a refused value keeps the old
 // one, and a field's own text may be passed back in. Null means absent only
@@ -82,7 +80,10 @@ TEST(Values, ScanningTextAndTheNonFiniteWords) {
         d->SetData(text);
         char word[16] = "";
         EXPECT_EQ(show([&] { return d->GetInt(); }) + " " + show([&] { return d->GetFloat(); }) + " " +
-                      show([&] { return d->GetFmtData("%15s", word), word; }),
+                      show([&] {
+                          d->GetFmtData("%15s", word);
+                          return word;
+                      }),
                   expected) << '"' << text << '"';
         EXPECT_STREQ(d->GetData(), text);  // reading never changes the text
     }
@@ -99,7 +100,7 @@ TEST(Values, OneDataNodePerElementAndProviderOwnership) {
     XIXMLElement* e = tree.GetRoot()->AddElement("e");
     XIXMLData* text = e->AddData("one");
     EXPECT_EQ(Raised([&] { e->AddData("two"); }), "Only one data node for an element");
-    auto* provider = new Provider(&counts);
+    auto* provider = new Provider("", &counts);
     EXPECT_EQ(Raised([&] { e->AddData(provider); }), "Only one data node for an element");
     EXPECT_EQ(counts.destroys, 0);  // refused: still the caller's
     EXPECT_EQ(e->GetData(), text);

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-using parsertest::LogParser;
-using parsertest::Mode;
+using testsupport::LogParser;
+using testsupport::Mode;
 
 namespace {
 
@@ -38,7 +38,7 @@ TEST(ErrorPosition, PointsAtTheCharacterTheParserStoppedOn) {
     for (const auto& c : cases) {
         for (Mode mode : {Mode::Parse, Mode::Fast}) {
             LogParser parser;
-            EXPECT_NE(parsertest::Log(parser, c.first, mode).find("error: "), std::string::npos);
+            EXPECT_NE(testsupport::Log(parser, c.first, mode).find("error: "), std::string::npos);
             EXPECT_EQ(Where(parser), c.second) << c.first.substr(0, 40);
         }
     }
@@ -46,9 +46,9 @@ TEST(ErrorPosition, PointsAtTheCharacterTheParserStoppedOn) {
 
 TEST(ErrorPosition, ClearedByASuccessfulParse) {
     LogParser parser;
-    parsertest::Log(parser, "<a x=1/>");
+    testsupport::Log(parser, "<a x=1/>");
     EXPECT_EQ(Where(parser), "5 1:6");
     parser.log.clear();
-    EXPECT_EQ(parsertest::Log(parser, "<a/>"), "open a\nclose 2");
+    EXPECT_EQ(testsupport::Log(parser, "<a/>"), "open a\nclose 1");
     EXPECT_EQ(Where(parser), "0 0:0");
 }

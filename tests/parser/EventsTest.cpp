@@ -9,8 +9,8 @@
 
 #include <utility>
 
-using parsertest::Log;
-using parsertest::Mode;
+using testsupport::Log;
+using testsupport::Mode;
 
 namespace {
 

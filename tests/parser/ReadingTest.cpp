@@ -1,5 +1,5 @@
 // The reading machinery under the parser: calls of the host stream, growth of
-// the character buffer, and CDATA bodies read through their stream.
+// the exported character buffer, and CDATA bodies read through their stream.
 
 #include <CorvaneXML/XMLBuffer.h>
 
@@ -10,31 +10,25 @@
 #include <climits>
 
 using CorvaneXML::TBuffer;
-using parsertest::Log;
-using parsertest::Mode;
+using testsupport::Log;
+using testsupport::Mode;
+using testsupport::Raised;
 using testsupport::StringReadStream;
 
 namespace {
 
-TEST(BufferedReader, CallsTheStreamOncePerBlockAndNeverAfterAShortOne) {
+TEST(Reading, CallsTheStreamOncePerBlockAndNeverAfterAShortOne) {
     struct Case {
         std::string text;
         std::uint64_t chunk;
-        std::size_t handedOut;
         std::vector<std::uint64_t> calls;
     };
-    for (const Case& c : {Case{"", 0, 0, {1024}}, Case{std::string(1024, 'k'), 0, 1024, {1024, 1024}},
-                          Case{std::string(3000, 'k'), 10, 10, {1024}}}) {
+    for (const Case& c : {Case{"", 0, {1024}}, Case{"<a/>" + std::string(1020, ' '), 0, {1024, 1024}},
+                          Case{"<a>" + std::string(3000, 'k') + "</a>", 10, {1024}}}) {
         StringReadStream stream(c.text, c.chunk);
-        CorvaneXML::CXMLBufferedReader reader(&stream);
-        EXPECT_EQ(reader.Current(), -1);
-        std::size_t n = 0;
-        while (reader.ReadChar() == 'k') ++n;
-        EXPECT_EQ(reader.ReadChar(), -1);
-        EXPECT_EQ(n, c.handedOut);
+        testsupport::LogParser parser;
+        Raised([&] { parser.Parse(&stream); });
         EXPECT_EQ(stream.calls, c.calls) << c.text.size() << " in pieces of " << c.chunk;
-        reader.UnRead();  // the last character stays for push-back after the end
-        EXPECT_EQ(reader.ReadChar(), n == 0 ? -1 : 'k');
     }
 }
 
@@ -75,16 +69,16 @@ TEST(CData, BodyIsTheSameForEveryReadSizeAndBlockBoundary) {
     for (std::size_t pad = 1010; pad < 1030; ++pad) bodies.push_back(std::string(pad, 'q') + "]x]");
     for (const std::string& body : bodies) {
         for (std::uint64_t chunk : {0, 1, 2, 3, 2048}) {
-            parsertest::LogParser parser;
-            parser.chunk = chunk;
+            testsupport::LogParser parser;
+            if (chunk != 0) parser.chunks = {chunk};
             EXPECT_EQ(Log(parser, "<a><![CDATA[" + body + "]]>  <b/></a>"),
                       "open a\ndata " + body + "\nopen b\nclose 2\nclose 1")
                 << body.size() << " in pieces of " << chunk;
         }
     }
     // What the handler leaves unread is skipped.
-    parsertest::LogParser partial;
-    partial.chunk = 2;
+    testsupport::LogParser partial;
+    partial.chunks = {2};
     partial.pieces = 1;
     EXPECT_EQ(Log(partial, "<a><![CDATA[xy]]]z]]> \n<b/></a>"), "open a\ndata xy\nopen b\nclose 2\nclose 1");
 }
@@ -93,8 +87,8 @@ TEST(CData, HostStreamFailureInsideTheBodyEndsItAndRaises) {
     // The first block holds the 12-byte opening and 1012 body bytes; the next
     // block load throws while the handler reads.
     for (std::uint64_t chunk : {1, 4096}) {
-        parsertest::LogParser parser;
-        parser.chunk = chunk;
+        testsupport::LogParser parser;
+        parser.chunks = {chunk};
         EXPECT_EQ(Log(parser, "<a><![CDATA[" + std::string(2000, 'b') + "]]></a>", Mode::Parse, 1024),
                   "open a\ndata " + std::string(1012, 'b') + "\nerror: Error while reading <[CDATA[...]]>");
     }

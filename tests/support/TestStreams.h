@@ -1,13 +1,16 @@
 #ifndef CORVANE_TEST_STREAMS_H
 #define CORVANE_TEST_STREAMS_H
 
-// Streams and captures shared by the tests.
+// Streams, captures and small helpers shared by the tests and the fuzz
+// targets. Nothing here depends on GoogleTest.
 
 #include <CorvaneTools/CorvaneTools.h>
-#include <CorvaneXML/XMLStreams.h>
+#include <CorvaneXML/CorvaneXML.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <exception>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -77,6 +80,40 @@ private:
         static_cast<ReportCapture*>(context)->reports.emplace_back(static_cast<int>(type), text);
     }
 };
+
+// What `action` raised: "" when it returned normally.
+template <class Action>
+std::string Raised(Action&& action) {
+    try {
+        action();
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+    return "";
+}
+
+// The document as a host's stream receives it.
+inline std::string Written(const CorvaneXML::XCXMLTree& tree) {
+    StringWriteStream out;
+    tree.Write(&out);
+    return out.text;
+}
+
+inline std::unique_ptr<CorvaneXML::XCXMLTree> ReadTree(CorvaneXML::CXMLTreeReader& reader, const std::string& text) {
+    StringReadStream stream(text);
+    return std::unique_ptr<CorvaneXML::XCXMLTree>(reader.ReadTree(&stream));
+}
+
+inline std::string ReadAndWrite(CorvaneXML::CXMLTreeReader& reader, const std::string& text) {
+    return Written(*ReadTree(reader, text));
+}
+
+// What ReadAndWrite gives, or "error: " and what it raised.
+inline std::string Outcome(CorvaneXML::CXMLTreeReader& reader, const std::string& text) {
+    std::string written;
+    const std::string raised = Raised([&] { written = ReadAndWrite(reader, text); });
+    return raised.empty() ? written : "error: " + raised;
+}
 
 }  // namespace testsupport
 

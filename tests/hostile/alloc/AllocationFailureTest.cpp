@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "../RichDocument.h"
+#include "Hosts.h"
 #include "TestStreams.h"
 
 #include <atomic>
@@ -59,7 +60,10 @@ void* malloc(std::size_t size) { return Refuse() ? nullptr : Counted(__libc_mall
 void* calloc(std::size_t count, std::size_t size) { return Refuse() ? nullptr : Counted(__libc_calloc(count, size)); }
 void* realloc(void* block, std::size_t size) {
     if (block == nullptr) return malloc(size);
-    if (size == 0) return free(block), nullptr;
+    if (size == 0) {
+        free(block);
+        return nullptr;
+    }
     return Refuse() ? nullptr : __libc_realloc(block, size);
 }
 void free(void* block) {
@@ -77,9 +81,7 @@ void operator delete(void* block, std::size_t) noexcept { free(block); }
 
 namespace {
 
-using namespace CorvaneXML;
-using testsupport::StringReadStream;
-using testsupport::StringWriteStream;
+using namespace testsupport;
 
 void Arm(long at, bool persistent) {
     failAfter = persistent;
@@ -104,22 +106,10 @@ std::string BigDocument() {
     return text.replace(text.find("<tail/>"), 7, tail);
 }
 
-std::string Written(const XCXMLTree& tree) {
-    StringWriteStream out;
-    tree.Write(&out);
-    return out.text;
-}
-
-std::string ReadAndWrite(CXMLTreeReader& reader, const std::string& text) {
-    StringReadStream stream(text);
-    return Written(*std::unique_ptr<XCXMLTree>(reader.ReadTree(&stream)));
-}
-
 std::unique_ptr<XCXMLTree> ReadWithBodies(const std::string& text) {
-    BodyReader<Body> bodies;
+    BodyReader bodies;
     CXMLTreeReader reader(&bodies);
-    StringReadStream stream(text);
-    return std::unique_ptr<XCXMLTree>(reader.ReadTree(&stream));
+    return ReadTree(reader, text);
 }
 
 // The failures an exhausted heap may cause: the library's raise, the standard
@@ -208,7 +198,7 @@ TEST(AllocationFailure, EveryOperationSurvivesEachFailure) {
     ASSERT_NE(expected.find("<![CDATA[cccc"), std::string::npos);
     CXMLTreeReader plain;  // without a CDATA reader the parser gathers the section itself
     const std::string plainExpected = ReadAndWrite(plain, big);
-    BodyReader<Body> bodies;
+    BodyReader bodies;
     CXMLTreeReader reused(&bodies);
     ReadAndWrite(reused, big);  // its element stack reaches its size here
     std::unique_ptr<XCXMLTree> edited;
@@ -303,20 +293,14 @@ struct FixedSink {
     }
 };
 
-struct RefusingBody : Body {
-    RefusingBody() : Body("") {}
-    void Destroy() override {
-        delete this;
-        throw std::runtime_error("refused");
-    }
-};
-
 // A destructor's report must still arrive, whole, on a heap with nothing left.
 TEST(ReportsOnAnExhaustedHeap, StillArrive) {
     FixedSink sink;
     Corvane::XCReporter::SetSink(&FixedSink::Receive, &sink);
     std::unique_ptr<XCXMLTree> tree(new XCXMLTree);
-    tree->GetRoot()->AddElement("e")->AddData(new RefusingBody);
+    auto* refusing = new Provider("");
+    refusing->refuse = true;
+    tree->GetRoot()->AddElement("e")->AddData(refusing);
     Arm(1, true);
     tree.reset();
     Disarm();

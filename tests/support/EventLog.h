@@ -1,8 +1,9 @@
-#ifndef CORVANE_TESTS_PARSER_EVENTLOG_H
-#define CORVANE_TESTS_PARSER_EVENTLOG_H
+#ifndef CORVANE_TEST_EVENTLOG_H
+#define CORVANE_TEST_EVENTLOG_H
 
-// A parser that writes each event as one line of a log, so a test compares
-// a whole parse with one expected text.
+// A parser that writes each event as one line of a log, so that a test
+// compares a whole parse with one expected text, or two parses with each
+// other. Nothing here depends on GoogleTest.
 
 #include <CorvaneXML/XMLParser.h>
 
@@ -13,24 +14,26 @@
 #include <map>
 #include <set>
 
-namespace parsertest {
+namespace testsupport {
 
 enum class Mode { Parse, Fast };
 
 class LogParser : public CorvaneXML::CXMLParser {
 public:
     std::string log;
-    std::set<std::string> skip;                   // OpenNode answers null
-    std::set<std::string> stopAt;                 // PI targets answered false
-    std::map<std::string, std::string> entities;  // EvalEntity answers
+    std::function<bool(const std::string&)> skip;  // OpenNode answers null
+    std::set<std::string> stopAt;                  // PI targets answered false
+    std::map<std::string, std::string> entities;   // EvalEntity answers
     std::function<void(const std::string&)> onEvent;
-    std::uintptr_t opened = 0;
-    // When set, CDATA bodies are read in pieces of this size, at most
-    // `pieces` of them, and logged as data; otherwise the default handler runs.
-    std::uint64_t chunk = 0;
+    // When set, CDATA bodies are read with calls of these sizes in turn, at
+    // most `pieces` of them, and handed on as the default handler hands them
+    // on; otherwise the default handler runs.
+    std::vector<std::uint64_t> chunks;
     int pieces = -1;
 
+    // Handles number the elements opened since the log was last empty.
     void Run(Mode mode, CorvaneXML::XIXMLReadStream* stream) {
+        if (log.empty()) opened_ = 0;
         mode == Mode::Parse ? Parse(stream) : FastParse(stream);
     }
 
@@ -40,9 +43,9 @@ protected:
         if (onEvent) onEvent(line);
     }
     const void* OpenNode(const char* name) override {
-        std::uintptr_t id = ++opened;
+        const std::uintptr_t id = ++opened_;
         Line("open " + std::string(name));
-        return skip.count(name) != 0 ? nullptr : reinterpret_cast<const void*>(id);
+        return skip && skip(name) ? nullptr : reinterpret_cast<const void*>(id);
     }
     void Attribute(const char* name, const char* value) override { Line("attr " + std::string(name) + "=" + value); }
     void Data(const char* text) override { Line("data " + std::string(text)); }
@@ -65,21 +68,26 @@ protected:
         return true;
     }
     void CData(CorvaneXML::XIXMLReadStream* stream) override {
-        if (chunk == 0) return CXMLParser::CData(stream);
-        std::string body, piece(chunk, '\0');
+        if (chunks.empty()) return CXMLParser::CData(stream);
+        std::string body;
+        char piece[4096];
         for (int read = 0; read != pieces; ++read) {
-            std::uint64_t n = stream->Read(&piece[0], chunk);
-            body.append(piece, 0, n);
-            if (n < chunk) break;
+            const std::uint64_t want = chunks[read % chunks.size()];
+            const std::uint64_t n = stream->Read(piece, want);
+            body.append(piece, n);
+            if (n < want) break;
         }
-        Line("data " + body);
+        Data(body.c_str());  // as the default does: up to the first NUL
     }
+
+private:
+    std::uintptr_t opened_ = 0;
 };
 
 // The log of a parse, ending in "error: <what()>" when it raised. The stream
 // throws instead of delivering the byte at `throwAt`, or any after it, when set.
 inline std::string Log(LogParser& parser, const std::string& xml, Mode mode = Mode::Parse, std::uint64_t throwAt = 0) {
-    testsupport::StringReadStream stream(xml);
+    StringReadStream stream(xml);
     stream.throwAt = throwAt;
     try {
         parser.Run(mode, &stream);
@@ -89,12 +97,13 @@ inline std::string Log(LogParser& parser, const std::string& xml, Mode mode = Mo
     return parser.log;
 }
 
+// The log of a fresh parser that skips the elements named in `skip`.
 inline std::string Log(const std::string& xml, Mode mode = Mode::Parse, std::set<std::string> skip = {}) {
     LogParser parser;
-    parser.skip = std::move(skip);
+    parser.skip = [skip](const std::string& name) { return skip.count(name) != 0; };
     return Log(parser, xml, mode);
 }
 
-}  // namespace parsertest
+}  // namespace testsupport
 
 #endif
