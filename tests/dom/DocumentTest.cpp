@@ -40,6 +40,11 @@ TEST(Copy, RefusalsAndPartialCopies) {
     for (auto [node, into] : {std::pair{root, a}, {a, a}, {a, b}, {a, nullptr}}) {
         EXPECT_NE(Raised([&] { node->AsNode()->Copy(into); }), "");
     }
+    for (XIXMLNode* node : {b->AddData("d")->AsNode(), b->AddComment("c")->AsNode(), b->AddPI("p", "")->AsNode(),
+                            b->AddDocType(tree.GetKey("t"), nullptr, nullptr, nullptr)->AsNode()}) {
+        EXPECT_NE(Raised([&] { node->Copy(nullptr); }), "");
+        node->Destroy();
+    }
     EXPECT_EQ(Raised([&] { a->AsNode()->Copy(loose); }), "XCXMLElement::GetKey - element isn't in a tree");
     EXPECT_EQ(loose->GetFirstNode(), nullptr);
     loose->Destroy();

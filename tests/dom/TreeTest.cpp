@@ -175,6 +175,9 @@ TEST(Children, AppendingAfterEditsLandsAtTheEnd) {
     auto* counted = new Counted(&log, "counted");
     top->AddNode(counted);
     top->AddElement("v");
+    XIXMLNode* last = top->AddElement("w")->AsNode();
+    top->RemoveNode(last);  // finding it walks the list; appending after it must not
+    last->Destroy();
     const int visits = counted->visits;
     for (int i = 0; i < 50; ++i) top->AddElement("w");
     EXPECT_EQ(counted->visits, visits);

@@ -92,6 +92,7 @@ TEST(Values, ScanningTextAndTheNonFiniteWords) {
     a->GetFmtValue("%lf", &value);
     EXPECT_EQ(value, 1.0);
     EXPECT_NE(Raised([&] { a->GetFmtValue("%d", nullptr); }), "");
+    EXPECT_NE(Raised([&] { a->GetFmtValue(nullptr, &value); }), "");
 }
 
 TEST(Values, OneDataNodePerElementAndProviderOwnership) {

@@ -144,7 +144,7 @@ TEST(TreeReader, NamesAreSharedWithinADocumentOnly) {
 
 TEST(TreeReader, ParsingOutsideReadTreeRaises) {
     CXMLTreeReader reader;
-    for (const char* text : {"<a/>", "<!DOCTYPE a><a/>", "<!--c--><a/>", "<?pi?><a/>"}) {
+    for (const char* text : {"<a/>", "<!DOCTYPE a><a/>", "<!--c--><a/>", "<?pi?><a/>", "<![CDATA[x]]><a/>"}) {
         StringReadStream stream(text), fast(text);
         EXPECT_THROW(reader.Parse(&stream), std::exception) << text;
         EXPECT_THROW(reader.FastParse(&fast), std::exception) << text;
