@@ -4,14 +4,10 @@
 // a failure at the bottom leaves. None may recurse: the stack could not hold
 // a million frames.
 
-#include <CorvaneXML/CorvaneXML.h>
-
 #include <gtest/gtest.h>
 
 #include "EventLog.h"
-#include "TestStreams.h"
 
-using namespace CorvaneXML;
 using namespace testsupport;
 
 namespace testsupport {
@@ -107,16 +103,11 @@ TEST(Deep, AMillionLevelsThroughEveryOperation) {
     }
 
     CXMLTreeReader reader;
-    std::unique_ptr<XCXMLTree> read = ReadTree(reader, text);
+    const std::unique_ptr<XCXMLTree> read = ReadTree(reader, text);
     ExpectLevels(read->GetRoot()->FindFirstElement(), *read);
-    std::unique_ptr<XCXMLTree> readCopy(new XCXMLTree);
-    read->GetRoot()->FindFirstElement()->AsNode()->Copy(readCopy->GetRoot());
-    read.reset();  // the copy owns its own names and nodes
-    ExpectLevels(readCopy->GetRoot()->FindFirstElement(), *readCopy);
-    readCopy.reset();
 
     // The last end tag missing: the partial tree is deleted, the reader goes on.
     EXPECT_NE(Raised([&] { ReadTree(reader, text.substr(0, text.size() - 5)); }), "");
-    EXPECT_EQ(ReadAndWrite(reader, "<b/>"), "<b/>\n");
+    EXPECT_EQ(Outcome(reader, "<b/>"), "<b/>\n");
     EXPECT_TRUE(capture.reports.empty());
 }

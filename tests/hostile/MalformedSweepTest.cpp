@@ -10,7 +10,6 @@
 #include "RichDocument.h"
 
 using namespace testsupport;
-using CorvaneXML::CXMLTreeReader;
 
 namespace {
 

@@ -1,98 +1,176 @@
-// Trees built through the API against the exact bytes they are written as,
-// the stream-call discipline, providers and host nodes.
-
-#include <CorvaneXML/CorvaneXML.h>
+// Trees written to every kind of stream: a host's, the ready-made string
+// and file streams, and classes derived from those. The writer fills the
+// ready-made streams without calling them per character; whatever it does
+// there must match, byte for byte and failure for failure, what the calls
+// would have done, and a derived class must still see every call.
 
 #include <gtest/gtest.h>
 
-#include "Hosts.h"
 #include "TestStreams.h"
 
+#include <cstdio>
 #include <numeric>
 
 using namespace testsupport;
 
 namespace {
 
-// A host class derived from the library's element that writes itself: only
-// a note.
-struct HostElement : XCXMLElement {
-    HostElement(XIXMLElement* parent, const XCXMLKey& name, Notes* log) : XCXMLElement(parent, name), log(log) {}
-    void WriteTo(XCXMLWriter*, int depth) const override { log->push_back("element at " + std::to_string(depth)); }
-    Notes* log;
+using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+// An unbuffered file that takes whole fwrite chunks while they fit in `room`
+// bytes and fails from the first that does not; it notes every chunk offered.
+struct Device {
+    std::size_t room;
+    std::string taken;
+    std::vector<std::size_t> offered;
 };
 
-TEST(Writer, TreesAreWrittenByteForByte) {
-    const std::pair<void (*)(XIXMLElement*), const char*> cases[] = {
-        {[](XIXMLElement*) {}, "\n"},
-        // One attribute stays on the tag's line, several go one level below the
-        // element; text keeps the next tag on its line, an element does not.
-        {[](XIXMLElement* r) {
-             XIXMLElement* a = r->AddElement("a");
-             XIXMLElement* e = a->AddElement("e");
-             e->AddAttribute("x", "1");
-             e->AddAttribute("y", "2");
-             e->AddElement("c")->AddAttribute("z", "3");
-             a->AddData("t");
-             a->AddElement("d");
-         },
-         "<a>\n\t<e\n\t\t x=\"1\"\n\t\t y=\"2\">\n\t\t<c z=\"3\"/>\n\t</e>t<d/>\n</a>\n"},
-        // Values escape " & < > but not the apostrophe, text & < > only; empty text.
-        {[](XIXMLElement* r) {
-             XIXMLElement* e = r->AddElement("e");
-             e->AddAttribute("a", "\"<>&'\t");
-             e->AddData("\"'<&]]>\xC3\xA9");
-             r->AddElement("f")->AddData("");
-         },
-         "<e a=\"&quot;&lt;&gt;&amp;'\t\">\"'&lt;&amp;]]&gt;\xC3\xA9</e>\n<f></f>\n"},
-        // Markup texts are not escaped; a public id always has a system literal
-        // after it; empty strings count as present.
-        {[](XIXMLElement* r) {
-             r->AddComment("<&>\"");
-             r->AddPI("p", "a<b&c>\"");
-             r->AddPI("t", "");
-             const XCXMLKey d = r->GetKey("d");
-             r->AddDocType(d, nullptr, "s&<", "<!ENTITY e \"&\">");
-             r->AddDocType(d, "p", nullptr, nullptr);
-             r->AddDocType(d, "p", "s", "x");
-             r->AddDocType(d, nullptr, nullptr, "x");
-             r->AddDocType(d, nullptr, "", "");
-         },
-         "<!--<&>\"-->\n<?p a<b&c>\"?>\n<?t ?>\n<!DOCTYPE d SYSTEM \"s&<\" [<!ENTITY e \"&\">]>\n"
-         "<!DOCTYPE d PUBLIC \"p\" \"\">\n<!DOCTYPE d PUBLIC \"p\" \"s\" [x]>\n<!DOCTYPE d [x]>\n"
-         "<!DOCTYPE d SYSTEM \"\" []>\n"},
-        // Root attributes are never written; the document always ends with a line feed.
-        {[](XIXMLElement* r) {
-             r->AddAttribute("hidden", "1");
-             r->AddComment("c");
-             r->AddData("t");
-         },
-         "<!--c-->t\n"},
+File Open(Device* device) {
+    cookie_io_functions_t io = {};
+    io.write = [](void* cookie, const char* data, std::size_t size) -> ssize_t {
+        Device& d = *static_cast<Device*>(cookie);
+        d.offered.push_back(size);
+        if (size > d.room - d.taken.size()) return 0;  // -1 leaves the C library confused
+        d.taken.append(data, size);
+        return static_cast<ssize_t>(size);
     };
-    for (const auto& c : cases) {
-        XCXMLTree tree;
-        c.first(tree.GetRoot());
-        EXPECT_EQ(Written(tree), c.second);
-    }
+    File file(fopencookie(device, "w", io), std::fclose);
+    if (file) std::setvbuf(file.get(), nullptr, _IONBF, 0);
+    return file;
 }
 
-// The provider writes its body between the section's marks, through the
-// host's stream, told its depth and its node; a section ends no line.
-TEST(Writer, ProvidersWriteTheirOwnBody) {
-    XCXMLTree tree;
-    auto* provider = new Provider("Tove");
-    const XIXMLData* data = tree.GetRoot()->AddElement("note")->AddElement("to")->AddData(provider);
-    StringWriteStream stream;
-    tree.Write(&stream);
-    EXPECT_EQ(stream.text, "<note>\n\t<to><![CDATA[Tove]]>\n\t</to>\n</note>\n");
-    EXPECT_EQ(provider->stream, &stream);
-    EXPECT_EQ(provider->depth, 2);
-    EXPECT_EQ(provider->node, data->AsNode());
-    // A provider answering false raises after its output.
-    provider->result = false;
-    StringWriteStream refused;
-    EXPECT_EQ(Raised([&] { tree.Write(&refused); }), "CvThrow::SiFaux");
-    EXPECT_EQ(refused.text, "<note>\n\t<to><![CDATA[Tove");
+// The same Write, but no longer the exact class: the writer calls it.
+template <class Stream>
+struct Watching : Stream {
+    using Stream::Stream;
+    std::uint64_t Write(const char* data, std::uint64_t size) override {
+        calls.push_back(size);
+        return Stream::Write(data, size);
+    }
+    std::vector<std::uint64_t> calls;
+};
+
+struct Document {
+    void (*build)(XIXMLElement* root);
+    std::string written;  // exactly, when given
+};
+
+// Text and values that start, end and consist of escapes, are empty, or are
+// runs longer than any buffer used below; what only the interface can build;
+// an indentation deeper than the writer's ready-made run of tabs; a CDATA body
+// written through the stream between the writer's own bytes; a write that a
+// provider ends half way.
+const std::vector<Document> kDocuments = {
+    {[](XIXMLElement* r) {
+         XIXMLElement* e = r->AddElement("e");
+         e->AddAttribute("a", "");
+         e->AddAttribute("b", "\"<>&'");
+         e->AddElement("f")->AddData("");
+         e->AddElement("g")->AddData("&x<y>\"'z");
+         auto* partial = new Provider("part");
+         partial->result = false;
+         e->AddElement("h")->AddData(partial);
+     },
+     "<e\n\t a=\"\"\n\t b=\"&quot;&lt;&gt;&amp;'\">\n\t<f></f>\n\t<g>&amp;x&lt;y&gt;\"'z</g>\n\t<h><![CDATA[part"},
+    {[](XIXMLElement* r) {
+         XIXMLElement* e = r->AddElement("long");
+         e->AddAttribute("v", (std::string(70000, 'v') + "\"" + std::string(3, 'w')).c_str());
+         e->AddData((std::string(100000, 'x') + "&" + std::string(70000, 'y')).c_str());
+     },
+     "<long v=\"" + std::string(70000, 'v') + "&quot;www\">" + std::string(100000, 'x') + "&amp;" +
+         std::string(70000, 'y') + "</long>\n"},
+    {[](XIXMLElement* r) {
+         r->AddPI("p", "a<b");
+         r->AddComment("&");
+         XIXMLElement* e = r->AddElement("d");
+         for (int depth = 0; depth < 75; ++depth) e = e->AddElement("d");
+         e->AddData("deep&");
+         e->AddElement("c")->AddData(new Provider("b<&"));
+         e->AddElement("after");
+     },
+     ""},
+    {[](XIXMLElement*) {}, "\n"},
+    // Text keeps the next tag on its line, empty text too; root attributes
+    // are never written; the document always ends with a line feed.
+    {[](XIXMLElement* r) {
+         r->AddAttribute("hidden", "1");
+         XIXMLElement* a = r->AddElement("a");
+         a->AddData("");
+         a->AddElement("e")->AddAttribute("x", "1");
+         r->AddData("t");
+     },
+     "<a><e x=\"1\"/>\n</a>t\n"},
+    // A public id always has a system literal after it; empty strings count
+    // as present, absent parts are left out.
+    {[](XIXMLElement* r) {
+         const XCXMLKey d = r->GetKey("d");
+         r->AddDocType(d, "p", nullptr, nullptr);
+         r->AddDocType(d, nullptr, nullptr, "x");
+         r->AddDocType(d, nullptr, "", "");
+         r->AddDocType(d, nullptr, nullptr, nullptr);
+     },
+     "<!DOCTYPE d PUBLIC \"p\" \"\">\n<!DOCTYPE d [x]>\n<!DOCTYPE d SYSTEM \"\" []>\n<!DOCTYPE d>\n"},
+};
+
+}  // namespace
+
+TEST(Writer, EveryStreamGetsTheBytesAndFailuresOfAHostStream) {
+    // The lines below the writer's ready-made run of tabs, as a host gets them.
+    XCXMLTree deep;
+    kDocuments[2].build(deep.GetRoot());
+    EXPECT_NE(Written(deep).find(std::string(75, '\t') + "<d>deep&amp;<c><![CDATA[b<&]]>\n" + std::string(76, '\t') +
+                                 "</c>\n" + std::string(76, '\t') + "<after/>\n" + std::string(75, '\t') + "</d>\n"),
+              std::string::npos);
+    for (std::size_t i = 0; i < kDocuments.size(); ++i) {
+        XCXMLTree tree;
+        kDocuments[i].build(tree.GetRoot());
+        StringWriteStream host;
+        const std::string raised = Raised([&] { tree.Write(&host); });
+        if (!kDocuments[i].written.empty()) {
+            EXPECT_TRUE(host.text == kDocuments[i].written) << i << ": " << host.text.substr(0, 200);
+        }
+        // Appended after what the string already holds, also when cut short.
+        std::string text = "kept", watchedText;
+        XCXMLStringWriteStream toString(text);
+        Watching<XCXMLStringWriteStream> watching(watchedText);
+        EXPECT_EQ(Raised([&] { tree.Write(&toString); }), raised);
+        EXPECT_EQ(Raised([&] { tree.Write(&watching); }), raised);
+        EXPECT_TRUE(text == "kept" + host.text) << i;
+        EXPECT_TRUE(watchedText == host.text && watching.calls == host.calls) << i;
+        // The exact file stream hands the file the chunks the derived one does
+        // and fails at the same byte. Once failed, in a Write or in Flush, it
+        // stays failed, and the next write stops at its first call.
+        const std::size_t size = host.text.size();
+        for (std::size_t bufferSize : {0u, 3u, 64u, 65536u}) {
+            for (std::size_t room : {std::size_t{0}, std::size_t{5}, size / 2, size - 1, size}) {
+                Device exact{room, {}, {}}, derived{room, {}, {}};
+                // Opened before the streams, so closed after their last flush.
+                const File exactFile = Open(&exact), derivedFile = Open(&derived);
+                ASSERT_TRUE(exactFile && derivedFile);
+                XCXMLFileWriteStream toExact(exactFile.get(), bufferSize);
+                Watching<XCXMLFileWriteStream> toDerived(derivedFile.get(), bufferSize);
+                const std::string exactRaised = Raised([&] { tree.Write(&toExact); });
+                EXPECT_EQ(exactRaised, Raised([&] { tree.Write(&toDerived); }));
+                if (room == 0 && size > std::max<std::size_t>(bufferSize, 1)) {
+                    EXPECT_EQ(exactRaised, "Can't write character");
+                }
+                const bool flushed = toExact.Flush();
+                EXPECT_EQ(flushed, toDerived.Flush());
+                EXPECT_EQ(flushed, room >= size) << i << " buffer " << bufferSize << " room " << room;
+                if (room >= size) {
+                    EXPECT_EQ(exactRaised, raised);
+                    EXPECT_TRUE(exact.taken == host.text) << i << " buffer " << bufferSize;
+                }
+                toDerived.calls.clear();
+                EXPECT_EQ(Raised([&] { tree.Write(&toExact); }), Raised([&] { tree.Write(&toDerived); }));
+                if (room < size) {
+                    EXPECT_EQ(toDerived.calls.size(), 1u);
+                }
+                EXPECT_EQ(exact.offered, derived.offered);
+                EXPECT_TRUE(exact.taken == derived.taken);
+            }
+        }
+    }
 }
 
 TEST(Writer, OneCallPerTokenAndAShortAnswerStopsWithTheEarlierBytes) {
@@ -116,17 +194,3 @@ TEST(Writer, OneCallPerTokenAndAShortAnswerStopsWithTheEarlierBytes) {
                                                                    std::uint64_t{0})));
     }
 }
-
-TEST(Writer, HostNodesWriteThemselvesAtTheirDepth) {
-    Notes log;  // outlives the document, whose host nodes report to it
-    XCXMLTree tree;
-    XIXMLElement* a = tree.GetRoot()->AddElement("a");
-    a->AddNode(new Node(&log, "h1"));
-    XIXMLElement* b = a->AddElement("b");
-    (new HostElement(b, tree.GetKey("h"), &log))->AddElement("hidden");
-    b->AddNode(new Node(&log, "h2"));
-    EXPECT_EQ(Written(tree), "<a><b></b>\n</a>\n");
-    EXPECT_EQ(log, (Notes{"h1 at 1", "element at 2", "h2 at 2"}));
-}
-
-}  // namespace

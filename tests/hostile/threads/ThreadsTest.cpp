@@ -7,20 +7,13 @@
 // A plain program rather than a GoogleTest one: the prebuilt GoogleTest
 // library is not instrumented, and ThreadSanitizer wants the whole program.
 
-#include <CorvaneXML/CorvaneXML.h>
-
 #include "../RichDocument.h"
-#include "Hosts.h"
 #include "TestStreams.h"
 
 #include <atomic>
 #include <cstdio>
-#include <memory>
 #include <mutex>
-#include <stdexcept>
-#include <string>
 #include <thread>
-#include <vector>
 
 using namespace CorvaneXML;
 
@@ -83,11 +76,8 @@ int main() {
     std::vector<std::thread> threads;
     for (int id = 0; id < kThreads; ++id) {
         threads.emplace_back([id, &problems, &running] {
-            try {
-                problems[id] = Work(id);
-            } catch (const std::exception& error) {
-                problems[id] = error.what();
-            }
+            const std::string raised = testsupport::Raised([&] { problems[id] = Work(id); });
+            if (!raised.empty()) problems[id] = raised;
             --running;
         });
     }
@@ -101,11 +91,8 @@ int main() {
     // Each round deletes two documents with one CDATA body each.
     const long expected = 2L * kThreads * kRounds, received = reports[0] + reports[1];
     if (received != expected) problems.push_back(std::to_string(received) + " destructor reports");
-    int status = 0;
-    for (const std::string& problem : problems) {
-        if (problem.empty()) continue;
-        std::fprintf(stderr, "%s\n", problem.c_str());
-        status = 1;
-    }
-    return status;
+    std::string report;
+    for (const std::string& problem : problems) report += problem.empty() ? "" : problem + "\n";
+    std::fputs(report.c_str(), stderr);
+    return report.empty() ? 0 : 1;
 }
