@@ -1,7 +1,12 @@
+// The document tree through its interfaces: list edits and the hints that
+// keep appending cheap, copies and their refusals, destruction that meets
+// broken links, and the values nodes hold.
+
 #include <gtest/gtest.h>
 
 #include "TestStreams.h"
 
+#include <functional>
 #include <sstream>
 
 using namespace testsupport;
@@ -11,7 +16,7 @@ namespace {
 // A subtree in document order: "name a=v { children }", a child element as
 // its outline, data as 'text', a comment as #text, a PI as ?target, a DOCTYPE
 // as !token, a host node by its label. Checks every back link on the way.
-inline std::string Outline(const XIXMLElement* element) {
+std::string Outline(const XIXMLElement* element) {
     const char* name = element->GetName();
     std::string out = name != nullptr ? name : "";
     for (XIXMLAttribute* a = element->GetFirstAttribute(); a != nullptr; a = a->GetNext()) {
@@ -92,7 +97,6 @@ TEST(Copy, RefusalsAndPartialCopies) {
     XIXMLElement* root = tree.GetRoot();
     XIXMLElement* a = root->AddElement("a");
     XIXMLElement* b = a->AddElement("b");
-    auto* loose = new XCXMLElement(nullptr, tree.GetKey("loose"));
     const std::string before = Outline(root);
     // The root has no name; an element cannot go into its own subtree.
     for (auto [node, into] : {std::pair{root, a}, {a, a}, {a, b}, {a, nullptr}}) {
@@ -103,9 +107,6 @@ TEST(Copy, RefusalsAndPartialCopies) {
         EXPECT_NE(Raised([&] { node->Copy(nullptr); }), "");
         node->Destroy();
     }
-    EXPECT_EQ(Raised([&] { a->AsNode()->Copy(loose); }), "XCXMLElement::GetKey - element isn't in a tree");
-    EXPECT_EQ(loose->GetFirstNode(), nullptr);
-    loose->Destroy();
     EXPECT_EQ(Outline(root), before);
     // What was copied before a failure stays.
     a->AddData("d");
@@ -113,12 +114,11 @@ TEST(Copy, RefusalsAndPartialCopies) {
     XIXMLElement* dest = root->AddElement("dest");
     EXPECT_EQ(Raised([&] { a->AsNode()->Copy(dest); }), "no copy");
     EXPECT_EQ(Outline(dest), "dest { a { b 'd' } }");
-
 }
 
 // Broken links found while destroying are reported, never thrown.
 TEST(Destruction, BrokenLinksAreReported) {
-    testsupport::ReportCapture capture;
+    ReportCapture capture;
     XCXMLTree tree;
     XIXMLElement* e = tree.GetRoot()->AddElement("e");
     XIXMLNode* comment = e->AddComment("c")->AsNode();
@@ -209,5 +209,5 @@ TEST(Values, ScanningTextAndTheNonFiniteWords) {
     }
     XIXMLAttribute* a = e->AddAttribute("a", "1");
     EXPECT_NE(Raised([&] { a->GetFmtValue("%d", nullptr); }), "");
-    EXPECT_NE(Raised([&] { a->GetFmtValue(nullptr, &a); }), "");
+    EXPECT_EQ(Raised([&] { a->GetFmtValue(nullptr, &a); }), "CvThrow::SiNULL");
 }

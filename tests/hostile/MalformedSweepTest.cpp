@@ -45,7 +45,6 @@ TEST(MalformedSweep, ParseFastParseAndReadTree) {
             with.log.clear();
             return Log(with, text, mode);
         };
-        EXPECT_EQ(run(parser, RichDocument()).find("data gone") == std::string::npos, mode == Mode::Fast);
         Sweep([&](const std::string& text) { return run(parser, text); },
               [&](const std::string& text) { return run(fresh, text); });
     }

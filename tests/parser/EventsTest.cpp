@@ -83,7 +83,7 @@ TEST_P(BothModes, MalformedDocumentsRaiseExactMessages) {
         {"<a/>t", after}, {"<a/><b/>", after}, {"<a/><!DOCTYPE a>", after}, {"<a/>\f", after},
         {"<!- x --><a/>", "error: Comment must begin with '<!--'"}, {"<e/ >", "open e\nerror: Bad empty node closing."},
         {"<e a>", "open e\nerror: Attribute name must be followed by '='."},
-        {"<e a\"'x'/>", "open e\nerror: Attribute name must be followed by '='."},
+        {"<e a \"x\"/>", "open e\nerror: Attribute name must be followed by '='."},
         {"<e a=1>", "open e\nerror: Attribute value must begin with ''' or '\"'."},
         {"<e a=&x&/>", "open e\nerror: Attribute value must begin with ''' or '\"'."},
         {"<a></a x>", "open a\n" + none}, {"< e/>", name}, {"<a><?pi x?></a>", "open a\n" + name},

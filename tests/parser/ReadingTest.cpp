@@ -1,15 +1,14 @@
-// The reading machinery under the parser: calls of the host stream, growth of
-// the exported character buffer, and where a failed parse stopped.
-
-#include <CorvaneXML/XMLBuffer.h>
+// The reading machinery under the parser: the ready-made read streams, calls
+// of the host's stream, growth of the exported character buffer, and where a
+// failed parse stopped.
 
 #include <gtest/gtest.h>
 
 #include "EventLog.h"
 
 #include <climits>
+#include <cstdio>
 
-using CorvaneXML::TBuffer;
 using namespace testsupport;
 
 namespace {
@@ -103,10 +102,9 @@ TEST(Reading, ErrorPositionPointsAtTheCharacterTheParserStoppedOn) {
         LogParser parser;
         for (const auto& [text, where] : cases) {
             Log(parser, text, mode);
-            EXPECT_EQ(std::to_string(parser.GetErrorOffset()) + " " + std::to_string(parser.GetErrorLine()) + ":" +
-                          std::to_string(parser.GetErrorColumn()),
-                      where)
-                << text.substr(0, 40);
+            std::string at = std::to_string(parser.GetErrorOffset()) + " ";
+            at += std::to_string(parser.GetErrorLine()) + ":" + std::to_string(parser.GetErrorColumn());
+            EXPECT_EQ(at, where);
         }
     }
 }

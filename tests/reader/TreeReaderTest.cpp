@@ -1,3 +1,6 @@
+// Documents read into trees and written back, what a CDATA handler makes of
+// a section, and the refusals a reader gives and recovers from.
+
 #include <gtest/gtest.h>
 
 #include "TestStreams.h"

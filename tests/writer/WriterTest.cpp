@@ -39,7 +39,8 @@ File Open(Device* device) {
     return file;
 }
 
-// The same Write, but no longer the exact class: the writer calls it.
+// The same Write, but no longer the exact class, so the writer calls it;
+// every call's size is noted.
 template <class Stream>
 struct Watching : Stream {
     using Stream::Stream;
