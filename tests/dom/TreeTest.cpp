@@ -92,7 +92,7 @@ TEST(Children, AppendingAfterEditsLandsAtTheEnd) {
     EXPECT_EQ(top->FindElement("w")->NextSameElement(), top->FindElementByIndex(7));
 }
 
-TEST(Copy, RefusalsAndPartialCopies) {
+TEST(Copy, RefusalsLeaveTheTreeAsItWas) {
     XCXMLTree tree;
     XIXMLElement* root = tree.GetRoot();
     XIXMLElement* a = root->AddElement("a");
@@ -108,12 +108,6 @@ TEST(Copy, RefusalsAndPartialCopies) {
         node->Destroy();
     }
     EXPECT_EQ(Outline(root), before);
-    // What was copied before a failure stays.
-    a->AddData("d");
-    a->AddNode(new Node("host"));
-    XIXMLElement* dest = root->AddElement("dest");
-    EXPECT_EQ(Raised([&] { a->AsNode()->Copy(dest); }), "no copy");
-    EXPECT_EQ(Outline(dest), "dest { a { b 'd' } }");
 }
 
 // Broken links found while destroying are reported, never thrown.
@@ -170,9 +164,7 @@ TEST(Values, SettersFactoriesAndTheirFailures) {
         {[&] { c->SetComment(nullptr); }, [&] { return c->GetComment(); }, true, "old"},
         {[&] { pi->SetProcessor(nullptr); }, [&] { return pi->GetProcessor(); }, true, "old"},
         {[&] { pi->SetInstruction(nullptr); }, [&] { return pi->GetInstruction(); }, true, "old"},
-        {[&] {}, [&] { return dt->GetPublic(); }, false, "(null)"},
         {[&] { dt->SetPublic(""); }, [&] { return dt->GetPublic(); }, false, ""},
-        {[&] { dt->SetSystem(dt->GetSystem()); }, [&] { return dt->GetSystem(); }, false, "old"},
         {[&] { dt->SetSystem(nullptr); }, [&] { return dt->GetSystem(); }, false, "(null)"},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {

@@ -10,10 +10,6 @@
 
 using namespace testsupport;
 
-namespace testsupport {
-std::size_t AllocationCount();  // operator new calls so far (AllocationCounter.cpp)
-}
-
 namespace {
 
 constexpr int kDepth = 1000000;
@@ -67,7 +63,6 @@ std::string Write(const XIXMLElement* from) {
 }  // namespace
 
 TEST(Deep, AMillionLevelsThroughEveryOperation) {
-    ReportCapture capture;
     auto* source = new XCXMLTree;
     // Named by key: a name given as text is looked up from the root.
     const XCXMLKey name = source->GetKey("n"), attribute = source->GetKey("a");
@@ -109,5 +104,4 @@ TEST(Deep, AMillionLevelsThroughEveryOperation) {
     // The last end tag missing: the partial tree is deleted, the reader goes on.
     EXPECT_NE(Raised([&] { ReadTree(reader, text.substr(0, text.size() - 5)); }), "");
     EXPECT_EQ(Outcome(reader, "<b/>"), "<b/>\n");
-    EXPECT_TRUE(capture.reports.empty());
 }

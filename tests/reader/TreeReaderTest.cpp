@@ -101,5 +101,4 @@ TEST(TreeReader, ParsingOutsideReadTreeRaises) {
         EXPECT_THROW(reader.Parse(&stream), std::exception) << text;
         EXPECT_THROW(reader.FastParse(&fast), std::exception) << text;
     }
-    EXPECT_EQ(Outcome(reader, "<ok/>"), "<ok/>\n");
 }

@@ -82,6 +82,9 @@ private:
     }
 };
 
+// Calls of operator new so far, in programs that link AllocationCounter.cpp.
+std::size_t AllocationCount();
+
 // What `action` raised: "" when it returned normally.
 template <class Action>
 std::string Raised(Action&& action) {

@@ -51,17 +51,13 @@ struct Watching : Stream {
     std::vector<std::uint64_t> calls;
 };
 
-struct Document {
-    void (*build)(XIXMLElement* root);
-    std::string written;  // exactly, when given
-};
-
 // Text and values that start, end and consist of escapes, are empty, or are
 // runs longer than any buffer used below; what only the interface can build;
 // an indentation deeper than the writer's ready-made run of tabs; a CDATA body
 // written through the stream between the writer's own bytes; a write that a
 // provider ends half way.
-const std::vector<Document> kDocuments = {
+// Each comes with exactly what it is written as, when that is given.
+const std::vector<std::pair<void (*)(XIXMLElement*), std::string>> kDocuments = {
     {[](XIXMLElement* r) {
          XIXMLElement* e = r->AddElement("e");
          e->AddAttribute("a", "");
@@ -116,19 +112,25 @@ const std::vector<Document> kDocuments = {
 }  // namespace
 
 TEST(Writer, EveryStreamGetsTheBytesAndFailuresOfAHostStream) {
+    // A full buffer that the file refuses to take fails the write that needs its room.
+    Device full{0, {}, {}};
+    const File fullFile = Open(&full);
+    XCXMLFileWriteStream oneByte(fullFile.get(), 1);
+    EXPECT_EQ(oneByte.Write("a", 1), 1u);
+    EXPECT_EQ(oneByte.Write("b", 1), 0u);
     // The lines below the writer's ready-made run of tabs, as a host gets them.
     XCXMLTree deep;
-    kDocuments[2].build(deep.GetRoot());
+    kDocuments[2].first(deep.GetRoot());
     EXPECT_NE(Written(deep).find(std::string(75, '\t') + "<d>deep&amp;<c><![CDATA[b<&]]>\n" + std::string(76, '\t') +
                                  "</c>\n" + std::string(76, '\t') + "<after/>\n" + std::string(75, '\t') + "</d>\n"),
               std::string::npos);
     for (std::size_t i = 0; i < kDocuments.size(); ++i) {
         XCXMLTree tree;
-        kDocuments[i].build(tree.GetRoot());
+        kDocuments[i].first(tree.GetRoot());
         StringWriteStream host;
         const std::string raised = Raised([&] { tree.Write(&host); });
-        if (!kDocuments[i].written.empty()) {
-            EXPECT_TRUE(host.text == kDocuments[i].written) << i << ": " << host.text.substr(0, 200);
+        if (!kDocuments[i].second.empty()) {
+            EXPECT_TRUE(host.text == kDocuments[i].second) << i << ": " << host.text.substr(0, 200);
         }
         // Appended after what the string already holds, also when cut short.
         std::string text = "kept", watchedText;

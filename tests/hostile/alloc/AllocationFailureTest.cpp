@@ -177,6 +177,7 @@ TEST(AllocationFailure, EveryOperationSurvivesEachFailure) {
     attribute->SetValue("x & y");
     data->SetData(text.c_str());
     std::unique_ptr<XCXMLTree> edited;
+    CXMLTreeReader valueReader;
     auto unchanged = [&] {
         EXPECT_EQ(Written(*source), expected);
         edited.reset();  // with what a failed edit left in it
@@ -219,6 +220,18 @@ TEST(AllocationFailure, EveryOperationSurvivesEachFailure) {
              Same(Written(*edited), expected);
          },
          [&] { edited.reset(); }},
+        // A buffer that cannot grow leaves the parser on the first byte of the value.
+        {"long value",
+         [&] {
+             StringReadStream stream("<a v=\"" + std::string(300, 'v') + "\"/>");
+             try {
+                 delete valueReader.ReadTree(&stream);
+             } catch (const std::runtime_error& error) {
+                 const bool buffer = std::string(error.what()) == "Can't allocate buffer.";
+                 if (buffer) Same(std::to_string(valueReader.GetErrorOffset()), "6");
+                 throw;
+             }
+         }},
         // A failed setter keeps the old value; a success is undone.
         {"SetFmtValue", [&] { attribute->SetFmtValue("%s", "a value long enough to need a fresh block"); },
          [&] { attribute->SetValue("x & y"); }},
