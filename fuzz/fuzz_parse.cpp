@@ -7,9 +7,9 @@
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const char* text = reinterpret_cast<const char*>(data);
-    fuzzsupport::EventLog full;
-    fuzzsupport::EventLog fast;
-    if (Outcome(full, text, size, false) != Outcome(fast, text, size, true)) std::abort();
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    testsupport::LogParser full;
+    testsupport::LogParser fast;
+    if (Log(full, text, testsupport::Mode::Parse) != Log(fast, text, testsupport::Mode::Fast)) std::abort();
     return 0;
 }

@@ -1,140 +1,47 @@
-#include "HostObjects.h"
+// The document tree through its interfaces: list edits and the hints that
+// keep appending cheap, copies and their refusals, destruction that meets
+// broken links, and the values nodes hold.
 
-using namespace host;
+#include <gtest/gtest.h>
 
-TEST(Keys, OneKeyPerNameAndDocument) {
-    XCXMLTree tree, second;
-    XIXMLElement* deep = tree.GetRoot()->AddElement("a")->AddElement("b");
-    const XCXMLKey key = tree.GetKey("name");
-    EXPECT_TRUE(key == tree.GetRoot()->GetKey("name") && key == deep->GetKey("name"));
-    EXPECT_TRUE(key == "name" && !(key == "Name") && !(key == tree.GetKey("other")));
-    EXPECT_FALSE(key == second.GetKey("name"));
-    EXPECT_FALSE(XCXMLKey() == "");
-    EXPECT_NE(Raised([&] { deep->GetKey(nullptr); }), "");
+#include "TestStreams.h"
 
-    // Elements outside a document have nowhere to intern names.
-    auto* loose = new XCXMLElement(nullptr, tree.GetKey("loose"));
-    XIXMLElement* child = loose->AddElement(tree.GetKey("child"));
-    EXPECT_EQ(Raised([&] { child->AddElement("x"); }), "XCXMLElement::GetKey - element isn't in a tree");
-    EXPECT_EQ(child->GetFirstNode(), nullptr);
-    tree.GetRoot()->AddNode(loose->AsNode());
-    EXPECT_TRUE(child->AddElement("x")->GetName() == tree.GetKey("x"));
-}
+#include <functional>
+#include <sstream>
 
-TEST(Children, MoveNode) {
-    struct Case {
-        const char *node, *before, *expected;  // before: null for the end; s is not a child
-        bool raises;
-    } const cases[] = {
-        {"r", "r", "c { p q r }", false}, {"p", "q", "c { p q r }", false}, {"r", nullptr, "c { p q r }", false},
-        {"r", "p", "c { r p q }", false}, {"p", nullptr, "c { q r p }", false}, {"q", "p", "c { q p r }", false},
-        {"p", "r", "c { q p r }", false}, {"r", "q", "c { p r q }", false},
-        {"s", "p", "c { p q r }", true},  // not a child: nothing changes
-        {"p", "s", "c { q r }", true},    // before is not a child: the node is left detached
-    };
-    XCXMLTree tree;
-    XIXMLElement* other = tree.GetRoot()->AddElement("other");
-    XIXMLNode* stranger = other->AddElement("s")->AsNode();
-    for (const Case& c : cases) {
-        XIXMLElement* parent = tree.GetRoot()->AddElement("c");
-        for (const char* name : {"p", "q", "r"}) parent->AddElement(name);
-        auto find = [&](const char* name) {
-            return name == nullptr ? nullptr : *name == 's' ? stranger : parent->FindElement(name)->AsNode();
-        };
-        XIXMLNode* node = find(c.node);
-        EXPECT_EQ(Raised([&] { parent->MoveNode(node, find(c.before)); }) != "", c.raises) << c.node;
-        EXPECT_EQ(Outline(parent), c.expected) << c.node << " before " << (c.before ? c.before : "end");
-        EXPECT_EQ(Outline(other), "other { s }");
-        if (node->GetParent() == nullptr) {
-            EXPECT_EQ(node->GetNext(), nullptr);
-            node->Destroy();
-        }
+using namespace testsupport;
+
+namespace {
+
+// A subtree in document order: "name a=v { children }", a child element as
+// its outline, data as 'text', a comment as #text, a PI as ?target, a DOCTYPE
+// as !token, a host node by its label. Checks every back link on the way.
+std::string Outline(const XIXMLElement* element) {
+    const char* name = element->GetName();
+    std::string out = name != nullptr ? name : "";
+    for (XIXMLAttribute* a = element->GetFirstAttribute(); a != nullptr; a = a->GetNext()) {
+        EXPECT_EQ(a->GetNode(), element);
+        out += " " + std::string(a->GetName()) + "=" + a->GetValue();
     }
-}
-
-TEST(Children, AddAndRemoveNodeTakeOnlyDetachedNodesAndOwnChildren) {
-    XCXMLTree tree;
-    XIXMLElement* top = tree.GetRoot()->AddElement("top");
-    XIXMLElement* other = tree.GetRoot()->AddElement("other");
-    XIXMLNode* p = top->AddElement("p")->AsNode();
-    XIXMLNode* q = top->AddElement("q")->AsNode();
-    EXPECT_NE(Raised([&] { other->AddNode(q); }), "");     // attached
-    EXPECT_NE(Raised([&] { other->RemoveNode(q); }), "");  // not its child
-    top->RemoveNode(p);
-    p->SetNext(q);
-    EXPECT_NE(Raised([&] { other->AddNode(p); }), "");  // next link still set
-    p->SetNext(nullptr);
-    EXPECT_EQ(p->Index(), 0xFFFFFFFFu);
-    other->AddNode(p);
-    EXPECT_EQ(Outline(tree.GetRoot()), " { top { q } other { p } }");
-}
-
-// Host nodes stand in the lists too: the library may use nothing but the interfaces.
-TEST(Children, CountingIndexingAndNavigation) {
-    Log log;  // outlives the document
-    XCXMLTree tree;
-    XIXMLElement* top = tree.GetRoot()->AddElement("top");
-    top->AddNode(new Node(&log, "h"));
-    XIXMLElement* x1 = top->AddElement("x");
-    XIXMLNode* c = top->AddComment("c")->AsNode();
-    XIXMLElement* y = top->AddElement("y");
-    top->AddData("d");
-    XIXMLElement* x2 = top->AddElement("x");
-    top->AddNode(new Node(&log, "h2"));
-
-    EXPECT_EQ(top->NbElements(), 3u);
-    const XIXMLElement* byIndex[] = {x1, y, x2, nullptr};
-    for (unsigned int i = 0; i < 4; ++i) EXPECT_EQ(top->FindElementByIndex(i), byIndex[i]) << i;
-    EXPECT_EQ(y->FindElementByIndex(0), nullptr);
-    const std::pair<const XIXMLElement*, const XIXMLElement*> found[] = {
-        {top->FindFirstElement(), x1}, {top->FindElement("x"), x1}, {top->FindElement("y"), y},
-        {x1->NextElement(), y}, {x1->NextSameElement(), x2}, {y->NextSameElement(), nullptr},
-        {x2->NextElement(), nullptr}};
-    for (std::size_t i = 0; i < std::size(found); ++i) EXPECT_EQ(found[i].first, found[i].second) << i;
-    EXPECT_EQ(x2->AsNode()->Index(), 5u);
-
-    c->Destroy();
-    top->GetFirstNode()->Destroy();
-    EXPECT_EQ(Outline(top), "top { x y 'd' x h2 }");
-    EXPECT_EQ(x2->AsNode()->Index(), 3u);
-    EXPECT_EQ(top->IndexOf(c), 0xFFFFFFFFu);
-    EXPECT_EQ(log, Log{"h"});
-}
-
-TEST(Attributes, OrderLookupAndRemoval) {
-    XCXMLTree tree, other;
-    XIXMLElement* e = tree.GetRoot()->AddElement("e");
-    EXPECT_EQ(e->FindAttribute(""), nullptr);
-    XIXMLAttribute* a1 = e->AddAttribute("a", "1");
-    e->AddAttribute("b", "2");
-    e->AddAttribute("a", "3");
-    EXPECT_EQ(e->FindAttribute("a"), a1);
-    EXPECT_EQ(e->FindAttribute(""), a1);  // the key of "" stands for the first attribute
-    EXPECT_EQ(e->FindAttribute(XCXMLKey()), nullptr);  // the default key does not
-    EXPECT_EQ(e->FindAttribute(other.GetKey("a")), nullptr);
-    struct Case {
-        const char *name, *value;
-        bool equal;
-    } const cases[] = {{"a", "1", true}, {"", "1", true}, {"b", "2", true}, {"a", "3", false},
-                       {"a", "1 ", false}, {"A", "1", false}, {"missing", "1", false}, {"a", nullptr, false}};
-    for (const Case& c : cases) EXPECT_EQ(e->TestAttribute(c.name, c.value), c.equal) << c.name;
-
-    XIXMLAttribute* foreign = other.GetRoot()->AddAttribute("f", "0");
-    EXPECT_NE(Raised([&] { e->RemoveAttribute(foreign); }), "");
-    EXPECT_EQ(Outline(e), "e a=1 b=2 a=3");
-    const std::pair<int, const char*> steps[] = {{1, "e a=1 a=3"}, {0, "e a=3"}, {0, "e"}};
-    for (const auto& [position, expected] : steps) {
-        XIXMLAttribute* victim = e->GetFirstAttribute();
-        if (position == 1) victim = victim->GetNext();
-        victim->Destroy();
-        EXPECT_EQ(Outline(e), expected);
+    if (element->GetFirstNode() == nullptr) return out;
+    out += " {";
+    for (XIXMLNode* node = element->GetFirstNode(); node != nullptr; node = node->GetNext()) {
+        EXPECT_EQ(node->GetParent(), element);
+        if (XIXMLElement* child = node->AsElement()) out += " " + Outline(child);
+        else if (XIXMLData* data = node->AsData()) out += " '" + std::string(data->GetData()) + "'";
+        else if (XIXMLComment* comment = node->AsComment()) out += " #" + std::string(comment->GetComment());
+        else if (XIXMLPI* pi = node->AsPI()) out += " ?" + std::string(pi->GetProcessor());
+        else if (XIXMLDocType* doctype = node->AsDocType()) out += " !" + std::string(doctype->GetToken());
+        else out += " " + static_cast<Node*>(node)->label;
     }
+    return out + " }";
 }
+
+}  // namespace
 
 // Appending remembers where the lists end; every edit must keep that right,
 // including links set by hand, and appending must not walk earlier siblings.
 TEST(Children, AppendingAfterEditsLandsAtTheEnd) {
-    Log log;  // outlives the tree, whose host node reports to it when destroyed
     XCXMLTree tree;
     XIXMLElement* top = tree.GetRoot()->AddElement("top");
     top->AddElement("p");
@@ -168,10 +75,131 @@ TEST(Children, AppendingAfterEditsLandsAtTheEnd) {
         }
         mutable int visits = 0;
     };
-    auto* counted = new Counted(&log, "counted");
+    auto* counted = new Counted("counted");
     top->AddNode(counted);
     top->AddElement("v");
+    XIXMLNode* last = top->AddElement("w")->AsNode();
+    top->RemoveNode(last);  // finding it walks the list; appending after it must not
+    last->Destroy();
     const int visits = counted->visits;
     for (int i = 0; i < 50; ++i) top->AddElement("w");
     EXPECT_EQ(counted->visits, visits);
+    // Counting and indexing see the host node in the list, and skip it.
+    EXPECT_EQ(top->NbElements(), 56u);
+    EXPECT_EQ(counted->Index(), 5u);
+    EXPECT_EQ(top->FindElementByIndex(5), top->FindElement("v"));
+    EXPECT_EQ(top->FindElementByIndex(56), nullptr);
+    EXPECT_EQ(top->FindElement("w")->NextSameElement(), top->FindElementByIndex(7));
+}
+
+TEST(Copy, RefusalsLeaveTheTreeAsItWas) {
+    XCXMLTree tree;
+    XIXMLElement* root = tree.GetRoot();
+    XIXMLElement* a = root->AddElement("a");
+    XIXMLElement* b = a->AddElement("b");
+    const std::string before = Outline(root);
+    // The root has no name; an element cannot go into its own subtree.
+    for (auto [node, into] : {std::pair{root, a}, {a, a}, {a, b}, {a, nullptr}}) {
+        EXPECT_NE(Raised([&] { node->AsNode()->Copy(into); }), "");
+    }
+    for (XIXMLNode* node : {b->AddData("d")->AsNode(), b->AddComment("c")->AsNode(), b->AddPI("p", "")->AsNode(),
+                            b->AddDocType(tree.GetKey("t"), nullptr, nullptr, nullptr)->AsNode()}) {
+        EXPECT_NE(Raised([&] { node->Copy(nullptr); }), "");
+        node->Destroy();
+    }
+    EXPECT_EQ(Outline(root), before);
+}
+
+// Broken links found while destroying are reported, never thrown.
+TEST(Destruction, BrokenLinksAreReported) {
+    ReportCapture capture;
+    XCXMLTree tree;
+    XIXMLElement* e = tree.GetRoot()->AddElement("e");
+    XIXMLNode* comment = e->AddComment("c")->AsNode();
+    e->RemoveNode(comment);
+    comment->SetParent(tree.GetRoot());  // claims a parent whose list does not hold it
+    EXPECT_EQ(Raised([&] { comment->Destroy(); }), "");
+    XIXMLAttribute* a = e->AddAttribute("a", "1");
+    XIXMLAttribute* b = e->AddAttribute("b", "2");
+    e->RemoveAttribute(a);  // unlinks it but leaves its own links alone
+    EXPECT_EQ(e->GetFirstAttribute(), b);
+    EXPECT_TRUE(a->GetNext() == b && a->GetNode() == e);
+    EXPECT_EQ(Raised([&] { a->Destroy(); }), "");
+    EXPECT_EQ(e->GetFirstAttribute(), b);
+    const std::vector<std::pair<int, std::string>> expected = {
+        {0, "XCXMLNode::~XCXMLNode: Exception in destructor (XCXMLElement::RemoveNode previous == NULL)"},
+        {0, "XCXMLAttribute::~XCXMLAttribute: Exception in destructor "
+            "(XCXMLElement::RemoveAttribute previous == NULL)"}};
+    EXPECT_EQ(capture.reports, expected);
+}
+
+// Every setter copies first and frees after: a refused value keeps the old
+// one, and a field's own text may be passed back in. Null means absent only
+// for the DOCTYPE's parts.
+TEST(Values, SettersFactoriesAndTheirFailures) {
+    XCXMLTree tree;
+    XIXMLElement* e = tree.GetRoot()->AddElement("e");
+    XIXMLAttribute* a = e->AddAttribute("a", "old");
+    XIXMLData* d = e->AddData("old");
+    XIXMLComment* c = e->AddComment("old");
+    XIXMLPI* pi = e->AddPI("old", "old");
+    XIXMLDocType* dt = e->AddDocType(tree.GetKey("t"), nullptr, "old", nullptr);
+    const std::string longest(2047, 'x');
+    auto text = [](const char* value) { return value != nullptr ? std::string(value) : "(null)"; };
+    struct Case {
+        std::function<void()> set;
+        std::function<const char*()> get;
+        bool raises;
+        std::string expected;
+    } const cases[] = {
+        {[&] { a->SetValue(a->GetValue()); }, [&] { return a->GetValue(); }, false, "old"},
+        {[&] { a->SetValue(nullptr); }, [&] { return a->GetValue(); }, true, "old"},
+        {[&] { a->SetFmtValue("%s", longest.c_str()); }, [&] { return a->GetValue(); }, false, longest},
+        {[&] { a->SetFmtValue("%2048s", ""); }, [&] { return a->GetValue(); }, true, longest},
+        {[&] { d->SetData(d->GetData()); }, [&] { return d->GetData(); }, false, "old"},
+        {[&] { d->SetData(static_cast<const char*>(nullptr)); }, [&] { return d->GetData(); }, true, "old"},
+        {[&] { d->SetFmtData("%s", longest.c_str()); }, [&] { return d->GetData(); }, false, longest},
+        {[&] { d->SetFmtData("%s%2047s", "y", ""); }, [&] { return d->GetData(); }, true, longest},
+        {[&] { d->SetData(2.5); }, [&] { return d->GetData(); }, false, "2.500000"},
+        {[&] { c->SetComment(nullptr); }, [&] { return c->GetComment(); }, true, "old"},
+        {[&] { pi->SetProcessor(nullptr); }, [&] { return pi->GetProcessor(); }, true, "old"},
+        {[&] { pi->SetInstruction(nullptr); }, [&] { return pi->GetInstruction(); }, true, "old"},
+        {[&] { dt->SetPublic(""); }, [&] { return dt->GetPublic(); }, false, ""},
+        {[&] { dt->SetSystem(nullptr); }, [&] { return dt->GetSystem(); }, false, "(null)"},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(Raised(cases[i].set) != "", cases[i].raises) << "case " << i;
+        EXPECT_EQ(text(cases[i].get()), cases[i].expected) << "case " << i;
+    }
+    // A factory refused by the node's constructor leaves the parent as it was.
+    XIXMLElement* f = tree.GetRoot()->AddElement("f");
+    EXPECT_NE(Raised([&] { f->AddData(static_cast<XIXMLData::IXMLCData*>(nullptr)); }), "");
+    EXPECT_NE(Raised([&] { f->AddComment(nullptr); }), "");
+    EXPECT_EQ(f->GetFirstNode(), nullptr);
+}
+
+// How a text reads through %d and %lf ("!": the scan raises). Only the exact
+// words nan, inf, +inf and -inf read as "1.0".
+TEST(Values, ScanningTextAndTheNonFiniteWords) {
+    XCXMLTree tree;
+    XIXMLElement* e = tree.GetRoot()->AddElement("e");
+    XIXMLData* d = e->AddData("");
+    auto show = [](auto read) {
+        std::ostringstream out;
+        if (Raised([&] { out << read(); }) != "") out << '!';
+        return out.str();
+    };
+    const std::pair<const char*, const char*> cases[] = {
+        {"  42 words", "42 42"}, {"1e3", "1 1000"}, {"3.9", "3 3.9"}, {"nan", "1 1"}, {"inf", "1 1"},
+        {"+inf", "1 1"}, {"-inf", "1 1"}, {"Inf", "! inf"}, {" inf", "! inf"}, {"nanx", "! nan"},
+        {"", "! !"}, {"   ", "! !"}, {"-", "! !"}};
+    for (const auto& [text, expected] : cases) {
+        d->SetData(text);
+        EXPECT_EQ(show([&] { return d->GetInt(); }) + " " + show([&] { return d->GetFloat(); }), expected)
+            << '"' << text << '"';
+        EXPECT_STREQ(d->GetData(), text);  // reading never changes the text
+    }
+    XIXMLAttribute* a = e->AddAttribute("a", "1");
+    EXPECT_NE(Raised([&] { a->GetFmtValue("%d", nullptr); }), "");
+    EXPECT_EQ(Raised([&] { a->GetFmtValue(nullptr, &a); }), "Format is null");
 }

@@ -7,10 +7,7 @@
 
 #include "EventLog.h"
 
-#include <utility>
-
-using parsertest::Log;
-using parsertest::Mode;
+using namespace testsupport;
 
 namespace {
 
@@ -42,6 +39,7 @@ TEST_P(BothModes, DocumentsGiveExactEvents) {
         // Names are any bytes but whitespace and ! * + / = > ?; end-tag names are not compared.
         {"<x:y.z-1 \xC3\xA9[]&;'\"=\"v\"><1a/></b>",
          "open x:y.z-1\nattr \xC3\xA9[]&;'\"=v\nopen 1a\nclose 2\nclose 1"},
+        {"<e\ra\x0e\r='1'\r/>", "open e\nattr a\x0e=1\nclose 1"},
         // Leading whitespace of a run dropped, trailing kept; whitespace-only runs
         // give nothing; markup splits runs; > and ]]> are text; bytes above 127.
         {"<a>  Hello  <b><c/></b>x<!---->y<!-- x --->\n  <d>\n\t\r\n</d>a > b ]]> c\r\nd\xFF </a>",
@@ -85,7 +83,9 @@ TEST_P(BothModes, MalformedDocumentsRaiseExactMessages) {
         {"<a/>t", after}, {"<a/><b/>", after}, {"<a/><!DOCTYPE a>", after}, {"<a/>\f", after},
         {"<!- x --><a/>", "error: Comment must begin with '<!--'"}, {"<e/ >", "open e\nerror: Bad empty node closing."},
         {"<e a>", "open e\nerror: Attribute name must be followed by '='."},
+        {"<e a \"x\"/>", "open e\nerror: Attribute name must be followed by '='."},
         {"<e a=1>", "open e\nerror: Attribute value must begin with ''' or '\"'."},
+        {"<e a=&x&/>", "open e\nerror: Attribute value must begin with ''' or '\"'."},
         {"<a></a x>", "open a\n" + none}, {"< e/>", name}, {"<a><?pi x?></a>", "open a\n" + name},
         {"<a></></a>", "open a\n" + name}, {"<!doctype root><a/>", doctype}, {"<!DOCTYPEX root><a/>", doctype},
         {"<!DOCTYPE root PUB \"x\"><a/>", "error: Only PUBLIC and SYSTEM can be specified here"},

@@ -14,8 +14,8 @@
 #include <vector>
 
 using namespace CorvaneXML;
-using parsertest::LogParser;
-using parsertest::Mode;
+using testsupport::LogParser;
+using testsupport::Mode;
 
 namespace {
 
@@ -38,7 +38,7 @@ std::string Positions(const std::string& xml, Mode mode) {
         const CXMLPosition at = parser.GetEventPosition();
         log += std::to_string(at.line) + ":" + std::to_string(at.column) + " " + line.substr(0, line.find(' ')) + "\n";
     };
-    parsertest::Log(parser, xml, mode);
+    testsupport::Log(parser, xml, mode);
     const std::size_t error = parser.log.find("error: ");
     return error == std::string::npos ? log : log + parser.log.substr(error);
 }
@@ -72,7 +72,6 @@ TEST(EventPosition, ExactAcrossBlockBoundaries) {
             {"data " + body, xml.find("<![CDATA[")}, {"close 2", xml.find("</e>")}};
         for (Mode mode : {Mode::Parse, Mode::Fast}) {
             LogParser parser;
-            parser.chunk = 100;
             int checked = 0;
             parser.onEvent = [&](const std::string& line) {
                 const auto found = starts.find(line);
@@ -80,7 +79,7 @@ TEST(EventPosition, ExactAcrossBlockBoundaries) {
                 EXPECT_EQ(Text(parser.GetEventPosition()), Expected(xml, found->second)) << shift << " " << line.substr(0, 9);
                 ++checked;
             };
-            parsertest::Log(parser, xml, mode);
+            testsupport::Log(parser, xml, mode);
             EXPECT_EQ(checked, 5) << shift;
         }
     }
@@ -91,7 +90,7 @@ TEST(EventPosition, ErrorsCountTheLineFeedsOfEveryBlock) {
     for (const std::string& xml : {"<r>" + std::string(1100, 'x') + "\n\n\n<e x>",
                                    "<r>" + std::string(1000, '\n') + std::string(1500, 'y') + "<e x>"}) {
         LogParser parser;
-        parsertest::Log(parser, xml);
+        testsupport::Log(parser, xml);
         const CXMLPosition at{parser.GetErrorOffset(), parser.GetErrorLine(), parser.GetErrorColumn()};
         EXPECT_EQ(Text(at), Expected(xml, xml.size() - 1));
     }

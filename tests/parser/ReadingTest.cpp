@@ -1,7 +1,6 @@
-// The reading machinery under the parser: calls of the host stream, growth of
-// the character buffer, and CDATA bodies read through their stream.
-
-#include <CorvaneXML/XMLBuffer.h>
+// The reading machinery under the parser: the ready-made read streams, calls
+// of the host's stream, growth of the exported character buffer, and where a
+// failed parse stopped.
 
 #include <gtest/gtest.h>
 
@@ -9,39 +8,51 @@
 #include "parser/BufferAccess.h"
 
 #include <climits>
+#include <cstdio>
 
-using CorvaneXML::TBuffer;
-using parsertest::Log;
-using parsertest::Mode;
-using testsupport::StringReadStream;
+using namespace testsupport;
 
 namespace {
 
-TEST(BufferedReader, CallsTheStreamOncePerBlockAndNeverAfterAShortOne) {
+TEST(ReadStreams, MemoryAndFileDeliverEveryByte) {
+    const std::string text = std::string(3000, 'x') + std::string("\xff\0end", 5);
+    XCXMLMemoryReadStream memory(text), empty(nullptr, 0);
+    std::string buffer(4000, '\0');
+    EXPECT_EQ(text.compare(0, text.size(), buffer.data(), memory.Read(&buffer[0], 4000)), 0);
+    EXPECT_EQ(memory.Read(&buffer[0], 1), 0u);
+    EXPECT_EQ(empty.Read(&buffer[0], 1), 0u);
+    // A read error raises instead of ending the input early.
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> writeOnly(std::fopen("/dev/null", "w"), std::fclose);
+    XCXMLFileReadStream broken(writeOnly.get());
+    EXPECT_THROW(broken.Read(&buffer[0], 16), std::exception);
+}
+
+// A short read ends the input; a full block that turns out to be the last
+// costs one more call, which answers nothing.
+TEST(Reading, CallsTheStreamOncePerBlockAndNeverAfterAShortOne) {
     struct Case {
         std::string text;
         std::uint64_t chunk;
-        std::size_t handedOut;
         std::vector<std::uint64_t> calls;
+        std::string raised;
     };
-    for (const Case& c : {Case{"", 0, 0, {1024}}, Case{std::string(1024, 'k'), 0, 1024, {1024, 1024}},
-                          Case{std::string(3000, 'k'), 10, 10, {1024}}}) {
+    const std::string k3000 = "<a>" + std::string(3000, 'k') + "</a>";
+    for (const Case& c : {Case{"", 0, {1024}, "XML file must begin with <"},
+                          Case{"<a/>" + std::string(1020, ' '), 0, {1024, 1024}, ""},
+                          Case{k3000, 10, {1024}, "End of input inside an element"},
+                          Case{k3000, 0, {1024, 1024}, "read failure"}}) {
         StringReadStream stream(c.text, c.chunk);
-        CorvaneXML::CXMLBufferedReader reader(&stream);
-        EXPECT_EQ(reader.Current(), -1);
-        std::size_t n = 0;
-        while (reader.ReadChar() == 'k') ++n;
-        EXPECT_EQ(reader.ReadChar(), -1);
-        EXPECT_EQ(n, c.handedOut);
+        stream.throwAt = 1500;  // what the stream throws passes through unchanged
+        LogParser parser;
+        EXPECT_EQ(Raised([&] { parser.Parse(&stream); }), c.raised);
         EXPECT_EQ(stream.calls, c.calls) << c.text.size() << " in pieces of " << c.chunk;
-        reader.UnRead();  // the last character stays for push-back after the end
-        EXPECT_EQ(reader.ReadChar(), n == 0 ? -1 : 'k');
     }
 }
 
 TEST(TBuffer, SinglesDoubleAndBulkGrowsByLengthPlusCount) {
     TBuffer<char> buffer;
-    for (int i = 0; i < 256; ++i) buffer.AddChar('x');
+    for (int i = 0; i < 255; ++i) buffer.AddChar('x');
+    buffer.AddChars("x", 1);  // exactly full: no growth yet
     EXPECT_EQ(buffer.GetCapacity(), 256);
     EXPECT_EQ(std::string(static_cast<const char*>(buffer)), std::string(256, 'x'));  // the NUL doubles
     EXPECT_EQ(buffer.GetCapacity(), 512);
@@ -70,34 +81,32 @@ TEST(TBuffer, SinglesDoubleAndBulkGrowsByLengthPlusCount) {
     EXPECT_EQ(std::string(static_cast<const char*>(each)), source.substr(0, 4609));
 }
 
-TEST(CData, BodyIsTheSameForEveryReadSizeAndBlockBoundary) {
-    std::vector<std::string> bodies = {"", "a]b", "a]]b", "]>", "]]", "]]]]x", "x]]]", "a]]b]]]c]",
-                                       std::string(3000, 'z') + "]]" + std::string(2000, ']') + "e"};
-    for (std::size_t pad = 1010; pad < 1030; ++pad) bodies.push_back(std::string(pad, 'q') + "]x]");
-    for (const std::string& body : bodies) {
-        for (std::uint64_t chunk : {0, 1, 2, 3, 2048}) {
-            parsertest::LogParser parser;
-            parser.chunk = chunk;
-            EXPECT_EQ(Log(parser, "<a><![CDATA[" + body + "]]>  <b/></a>"),
-                      "open a\ndata " + body + "\nopen b\nclose 2\nclose 1")
-                << body.size() << " in pieces of " << chunk;
+// Byte offset, then line:column of the character a failed parse stopped on;
+// a parse that succeeds clears them.
+TEST(Reading, ErrorPositionPointsAtTheCharacterTheParserStoppedOn) {
+    std::string lines = "<r>", highBytes = "<r>";
+    for (int i = 0; i < 500; ++i) lines += "<e/>\n";
+    // Bytes that differ from a line feed only in the top bit must not count.
+    for (int i = 0; i < 600; ++i) highBytes += "\x8a\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {"<a x=1/>", "5 1:6"},
+        {"<r>\n  <bad attr=oops/>\n</r>", "16 2:13"},
+        // End of input: just past the last byte.
+        {"<r>\n<a>", "7 2:4"},
+        // Far past the first blocks of input; a line feed as the last byte of a block.
+        {lines + "<e x>", "2507 501:5"},
+        {highBytes + "<e x>", "1207 601:5"},
+        {"<r>" + std::string(1020, 'x') + "\n<e x>", "1028 2:5"},
+        {"<a/>", "0 0:0"},
+    };
+    for (Mode mode : {Mode::Parse, Mode::Fast}) {
+        LogParser parser;
+        for (const auto& [text, where] : cases) {
+            Log(parser, text, mode);
+            std::string at = std::to_string(parser.GetErrorOffset()) + " ";
+            at += std::to_string(parser.GetErrorLine()) + ":" + std::to_string(parser.GetErrorColumn());
+            EXPECT_EQ(at, where);
         }
-    }
-    // What the handler leaves unread is skipped.
-    parsertest::LogParser partial;
-    partial.chunk = 2;
-    partial.pieces = 1;
-    EXPECT_EQ(Log(partial, "<a><![CDATA[xy]]]z]]> \n<b/></a>"), "open a\ndata xy\nopen b\nclose 2\nclose 1");
-}
-
-TEST(CData, HostStreamFailureInsideTheBodyEndsItAndRaises) {
-    // The first block holds the 12-byte opening and 1012 body bytes; the next
-    // block load throws while the handler reads.
-    for (std::uint64_t chunk : {1, 4096}) {
-        parsertest::LogParser parser;
-        parser.chunk = chunk;
-        EXPECT_EQ(Log(parser, "<a><![CDATA[" + std::string(2000, 'b') + "]]></a>", Mode::Parse, 1024),
-                  "open a\ndata " + std::string(1012, 'b') + "\nerror: Error while reading <[CDATA[...]]>");
     }
 }
 

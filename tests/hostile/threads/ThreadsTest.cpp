@@ -7,35 +7,19 @@
 // A plain program rather than a GoogleTest one: the prebuilt GoogleTest
 // library is not instrumented, and ThreadSanitizer wants the whole program.
 
-#include <CorvaneXML/CorvaneXML.h>
-
 #include "../RichDocument.h"
+#include "TestStreams.h"
 
 #include <atomic>
 #include <cstdio>
-#include <memory>
 #include <mutex>
-#include <stdexcept>
-#include <string>
 #include <thread>
-#include <vector>
 
 using namespace CorvaneXML;
 
 namespace {
 
 constexpr int kThreads = 4, kRounds = 150;
-
-// Its Destroy fails, so every deleted document reports.
-class LoudBody : public Body {
-public:
-    using Body::Body;
-    IXMLCData* Copy() override { return new LoudBody(text_); }
-    void Destroy() override {
-        delete this;
-        throw std::runtime_error("body refuses to go quietly");
-    }
-};
 
 std::atomic<long> reports[2];
 void Receive(Corvane::XIReporter::EMsgType, const char*, void* context) { ++*static_cast<std::atomic<long>*>(context); }
@@ -54,16 +38,10 @@ XIXMLElement* Trade(XIXMLElement* given) {
     return taken;
 }
 
-std::string Written(const XCXMLTree& tree) {
-    std::string text;
-    XCXMLStringWriteStream stream(text);
-    tree.Write(&stream);
-    return text;
-}
-
 // One thread's work; returns what went wrong, or nothing.
 std::string Work(int id) {
-    BodyReader<LoudBody> bodies;
+    testsupport::BodyReader bodies;
+    bodies.refuse = true;  // so that every deleted document reports
     CXMLTreeReader reader(&bodies);
     const std::string mark = "thread " + std::to_string(id), text = RichDocument();
     for (int round = 0; round < kRounds; ++round) {
@@ -79,8 +57,8 @@ std::string Work(int id) {
         for (XIXMLNode* node = tree->GetRoot()->GetFirstNode(); node; node = node->GetNext()) {
             node->Copy(copy.GetRoot());
         }
-        const std::string written = Written(copy);
-        if (written != Written(*tree)) return mark + ": the copy writes differently";
+        const std::string written = testsupport::Written(copy);
+        if (written != testsupport::Written(*tree)) return mark + ": the copy writes differently";
         if (written.find(mark) == std::string::npos || written.find("x < y") == std::string::npos ||
             written.find("<round>" + std::to_string(round) + "<") == std::string::npos) {
             return mark + ": an edit or the CDATA is missing";
@@ -98,11 +76,8 @@ int main() {
     std::vector<std::thread> threads;
     for (int id = 0; id < kThreads; ++id) {
         threads.emplace_back([id, &problems, &running] {
-            try {
-                problems[id] = Work(id);
-            } catch (const std::exception& error) {
-                problems[id] = error.what();
-            }
+            const std::string raised = testsupport::Raised([&] { problems[id] = Work(id); });
+            if (!raised.empty()) problems[id] = raised;
             --running;
         });
     }
@@ -116,9 +91,8 @@ int main() {
     // Each round deletes two documents with one CDATA body each.
     const long expected = 2L * kThreads * kRounds, received = reports[0] + reports[1];
     if (received != expected) problems.push_back(std::to_string(received) + " destructor reports");
-    int status = 0;
-    for (const std::string& problem : problems) {
-        if (!problem.empty()) status = 1, std::fprintf(stderr, "%s\n", problem.c_str());
-    }
-    return status;
+    std::string report;
+    for (const std::string& problem : problems) report += problem.empty() ? "" : problem + "\n";
+    std::fputs(report.c_str(), stderr);
+    return report.empty() ? 0 : 1;
 }

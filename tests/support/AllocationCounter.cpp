@@ -1,6 +1,7 @@
-// Counts every allocation of the test program, so that tests can check that
-// writing allocates nothing. Every plain form of new and delete is replaced,
-// so that blocks never cross between these and the runtime's own.
+// Counts every allocation of the test program that links it, so that tests
+// can check that writing allocates nothing. Every plain form of new and
+// delete is replaced, so that blocks never cross between these and the
+// runtime's own (the sanitizers' runtimes bring forms of their own).
 
 #include <atomic>
 #include <cstdlib>
@@ -10,7 +11,10 @@ namespace {
 
 std::atomic<std::size_t> allocations{0};
 
-void* Allocate(std::size_t size) noexcept { return allocations.fetch_add(1), std::malloc(size != 0 ? size : 1); }
+void* Allocate(std::size_t size) noexcept {
+    ++allocations;
+    return std::malloc(size != 0 ? size : 1);
+}
 
 void* AllocateOrThrow(std::size_t size) {
     if (void* block = Allocate(size)) return block;
@@ -19,9 +23,9 @@ void* AllocateOrThrow(std::size_t size) {
 
 }  // namespace
 
-namespace writertest {
+namespace testsupport {
 std::size_t AllocationCount() { return allocations.load(); }
-}  // namespace writertest
+}  // namespace testsupport
 
 void* operator new(std::size_t size) { return AllocateOrThrow(size); }
 void* operator new[](std::size_t size) { return AllocateOrThrow(size); }
