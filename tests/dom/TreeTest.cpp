@@ -64,8 +64,21 @@ TEST(Children, AppendingAfterEditsLandsAtTheEnd) {
     top->RemoveAttribute(b);  // still names top and has no next
     XIXMLAttribute* c = top->AddAttribute("c", "3");
     c->SetNext(b);  // linked back by hand
-    top->AddAttribute("d", "4");
+    XIXMLAttribute* d = top->AddAttribute("d", "4");
     EXPECT_EQ(Outline(top), "top a=1 c=3 b=2 d=4 { r p q t u }");
+    // One that names no element, linked and unlinked by hand, is never the last.
+    auto* loose = new XCXMLAttribute(nullptr, tree.GetKey("l"), "0");
+    d->SetNext(loose);
+    top->AddAttribute("e", "5")->Destroy();
+    d->SetNext(nullptr);
+    top->AddAttribute("f", "6");
+    loose->Destroy();
+    // Nor is the one before a removed attribute, once unlinked by hand.
+    top->RemoveAttribute(b);
+    top->GetFirstAttribute()->SetNext(b);
+    c->SetNext(nullptr);
+    top->AddAttribute("g", "7")->SetNext(c);
+    EXPECT_EQ(Outline(top), "top a=1 b=2 d=4 f=6 g=7 c=3 { r p q t u }");
 
     struct Counted : Node {
         using Node::Node;
