@@ -129,8 +129,8 @@ TEST(Copy, RefusalsLeaveTheTreeAsItWas) {
 TEST(Reports, BrokenLinksAndADoubleGrow) {
     ReportCapture capture;
     XCXMLTree tree;
-    for (const char* name : {"ajw", "aro", "azg", "bjt", "brl", "bzd", "cju", "crm", "acb", "akj", "asr", "bca", "bki",
-                             "ady"}) {
+    for (const char* name : {"aaavxyz", "aaqfxyz", "aaynxyz", "abauxyz", "abqexyz", "abymxyz", "acatxyz", "acqdxyz",
+                             "aadoxyz", "aalgxyz", "abdlxyz", "abldxyz", "acdmxyz", "aagpxyz"}) {
         tree.GetKey(name);
     }
     XIXMLElement* e = tree.GetRoot()->AddElement("e");
