@@ -103,7 +103,7 @@ TEST(TreeReader, ParsingOutsideReadTreeRaises) {
         EXPECT_THROW(reader.Parse(&stream), std::exception) << text;
         EXPECT_THROW(reader.FastParse(&fast), std::exception) << text;
     }
-    // Also when a derived reader answers its own handle, null, to the close.
+    // Also for a derived reader whose OpenNode answers null: the close finds no element.
     struct Unopened : CXMLTreeReader {
         const void* OpenNode(const char*) override { return nullptr; }
     } unopened;
