@@ -64,8 +64,21 @@ TEST(Children, AppendingAfterEditsLandsAtTheEnd) {
     top->RemoveAttribute(b);  // still names top and has no next
     XIXMLAttribute* c = top->AddAttribute("c", "3");
     c->SetNext(b);  // linked back by hand
-    top->AddAttribute("d", "4");
+    XIXMLAttribute* d = top->AddAttribute("d", "4");
     EXPECT_EQ(Outline(top), "top a=1 c=3 b=2 d=4 { r p q t u }");
+    // One that names no element, linked and unlinked by hand, is never the last.
+    auto* loose = new XCXMLAttribute(nullptr, tree.GetKey("l"), "0");
+    d->SetNext(loose);
+    top->AddAttribute("e", "5")->Destroy();
+    d->SetNext(nullptr);
+    top->AddAttribute("f", "6");
+    loose->Destroy();
+    // Nor is the one before a removed attribute, once unlinked by hand.
+    top->RemoveAttribute(b);
+    top->GetFirstAttribute()->SetNext(b);
+    c->SetNext(nullptr);
+    top->AddAttribute("g", "7")->SetNext(c);
+    EXPECT_EQ(Outline(top), "top a=1 b=2 d=4 f=6 g=7 c=3 { r p q t u }");
 
     struct Counted : Node {
         using Node::Node;
@@ -110,10 +123,16 @@ TEST(Copy, RefusalsLeaveTheTreeAsItWas) {
     EXPECT_EQ(Outline(root), before);
 }
 
-// Broken links found while destroying are reported, never thrown.
-TEST(Destruction, BrokenLinksAreReported) {
+// Broken links found while destroying are reported, never thrown; so is a
+// key table that must double twice, for names that crowd one probe run of
+// the doubled table in the order they are moved into it.
+TEST(Reports, BrokenLinksAndADoubleGrow) {
     ReportCapture capture;
     XCXMLTree tree;
+    for (const char* name : {"aaavxyz", "aaqfxyz", "aaynxyz", "abauxyz", "abqexyz", "abymxyz", "acatxyz", "acqdxyz",
+                             "aadoxyz", "aalgxyz", "abdlxyz", "abldxyz", "acdmxyz", "aagpxyz"}) {
+        tree.GetKey(name);
+    }
     XIXMLElement* e = tree.GetRoot()->AddElement("e");
     XIXMLNode* comment = e->AddComment("c")->AsNode();
     e->RemoveNode(comment);
@@ -127,6 +146,7 @@ TEST(Destruction, BrokenLinksAreReported) {
     EXPECT_EQ(Raised([&] { a->Destroy(); }), "");
     EXPECT_EQ(e->GetFirstAttribute(), b);
     const std::vector<std::pair<int, std::string>> expected = {
+        {Corvane::XIReporter::eWarning, "CHashKey::Grow - Double grow needed"},
         {0, "XCXMLNode::~XCXMLNode: Exception in destructor (XCXMLElement::RemoveNode previous == NULL)"},
         {0, "XCXMLAttribute::~XCXMLAttribute: Exception in destructor "
             "(XCXMLElement::RemoveAttribute previous == NULL)"}};

@@ -69,6 +69,11 @@ TEST(TBuffer, SinglesDoubleAndBulkGrowsByLengthPlusCount) {
     EXPECT_EQ(buffer.GetCapacity(), 0);
     buffer.Reset();
     EXPECT_EQ(buffer.GetCapacity(), 256);
+    // Without Reset, bulk growth from nothing takes just what it needs, and doubling goes on from there.
+    EXPECT_THROW(buffer.AddChars("abc", INT_MAX - 10), std::runtime_error);
+    buffer.AddChars("a", 1);
+    CorvaneXML::CBufferAccess::AddEach(buffer, "bc", 2);
+    EXPECT_EQ(buffer.GetCapacity(), 4);
 
     // AddEach ends where as many AddChar calls would: by doubling, not the bulk rule.
     const std::string source(5000, 'r');

@@ -64,6 +64,8 @@ TEST(TreeReader, ReadsAndWritesBackOrRefusesWithAMessage) {
          "<?xml version=\"1.0\"?>\n<!-- c -->\n<r\n\t a=\"1\"\n\t b=\"2\">\n\t<x>1</x>\n\t<!--in-->\n</r>\n"
          "<!--e-->\n<?end ?>\n",
          Handling::None},
+        // Two names of equal hash keep keys of their own.
+        {"<r fihknb=\"1\" npjmld=\"2\"/>", "<r\n\t fihknb=\"1\"\n\t npjmld=\"2\"/>\n", Handling::None},
         {"<a>t<b/>u</a>", "error: Only one data node for an element", Handling::None},
         {"<a><!DOCTYPE x></a>", "error: DOCTYPE declaration inside an element", Handling::None},
         {"<a>", "error: End of input inside an element", Handling::None},
@@ -101,4 +103,10 @@ TEST(TreeReader, ParsingOutsideReadTreeRaises) {
         EXPECT_EQ(Raised([&] { reader.Parse(&stream); }), "No document is being read: use ReadTree") << text;
         EXPECT_EQ(Raised([&] { reader.FastParse(&fast); }), "No document is being read: use ReadTree") << text;
     }
+    // Also for a derived reader whose OpenNode answers null: the close finds no element.
+    struct Unopened : CXMLTreeReader {
+        const void* OpenNode(const char*) override { return nullptr; }
+    } unopened;
+    StringReadStream stream("<a/>");
+    EXPECT_THROW(unopened.Parse(&stream), std::exception);
 }

@@ -115,7 +115,7 @@ TEST(Writer, EveryStreamGetsTheBytesAndFailuresOfAHostStream) {
     // A full buffer that the file refuses to take fails the write that needs its room.
     Device full{0, {}, {}};
     const File fullFile = Open(&full);
-    XCXMLFileWriteStream oneByte(fullFile.get(), 1);
+    XCXMLFileWriteStream oneByte(fullFile.get(), 0);  // a size of 0 buffers one byte
     EXPECT_EQ(oneByte.Write("a", 1), 1u);
     EXPECT_EQ(oneByte.Write("b", 1), 0u);
     // The lines below the writer's ready-made run of tabs, as a host gets them.
