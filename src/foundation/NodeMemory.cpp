@@ -12,7 +12,17 @@ namespace {
 
 constexpr std::size_t kWord = sizeof(void*);
 
-constexpr std::size_t RoundUp(std::size_t bytes) { return (bytes + kWord - 1) & ~(kWord - 1); }
+// An object's header: where its chunk starts, in words before the object;
+// zero for an object with a heap block of its own. Four bytes, so that it
+// mostly fits in the gap that aligning the object leaves after the text of
+// the object before it.
+using Header = std::uint32_t;
+
+Header& HeaderOf(void* object) { return *reinterpret_cast<Header*>(static_cast<char*>(object) - sizeof(Header)); }
+
+char* AlignUp(char* address) {
+    return reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(address) + kWord - 1) & ~(kWord - 1));
+}
 
 // Added to a chunk's count while an arena still carves from it, so that the
 // count cannot reach zero before the arena has let go.
@@ -37,27 +47,27 @@ struct CNodeArena::Chunk {
 static_assert(sizeof(std::atomic<std::size_t>) <= kWord, "chunk header is one word");
 
 void* CNodeArena::Allocate(std::size_t bytes) noexcept {
-    const std::size_t needed = kWord + RoundUp(bytes);
-    if (needed > static_cast<std::size_t>(end_ - next_)) {
+    char* object = next_ != nullptr ? AlignUp(next_ + sizeof(Header)) : nullptr;
+    if (object == nullptr || object > end_ || bytes > static_cast<std::size_t>(end_ - object)) {
         // Objects too large for a chunk keep a block of their own, and do
         // not make the arena give up the room left in its chunk.
+        const std::size_t needed = kWord + bytes;
         if (needed > kLargestCarved) return nullptr;
         const std::size_t size = std::max(nextChunkSize_, 2 * kWord + needed);
         void* memory = std::malloc(size);
         if (memory == nullptr) return nullptr;
         Retire();
         chunk_ = new (memory) Chunk{{kCarving}};
-        next_ = static_cast<char*>(memory) + kWord;
+        object = static_cast<char*>(memory) + 2 * kWord;
         // The last word stays unused: the end of every object lies inside
         // its chunk (see AllocateNodeBlock).
         end_ = static_cast<char*>(memory) + size - kWord;
         nextChunkSize_ = size < kLargestChunk ? size * 2 : kLargestChunk;
     }
-    char* header = next_;
-    next_ += needed;
+    next_ = object + bytes;
     ++carved_;
-    *reinterpret_cast<Chunk**>(header) = chunk_;
-    return header + kWord;
+    HeaderOf(object) = static_cast<Header>((object - reinterpret_cast<char*>(chunk_)) / kWord);
+    return object;
 }
 
 void CNodeArena::Retire() noexcept {
@@ -76,19 +86,42 @@ void* AllocateNodeBlock(std::size_t objectSize, std::size_t textSize, CNodeArena
     // One byte more than asked, for the address just past the object.
     void* memory = std::malloc(kWord + bytes + 1);
     if (memory == nullptr) return nullptr;
-    *static_cast<void**>(memory) = nullptr;
-    return static_cast<char*>(memory) + kWord;
+    void* const object = static_cast<char*>(memory) + kWord;
+    HeaderOf(object) = 0;
+    return object;
+}
+
+CNodeArena::Chunk* CNodeArena::ChunkOf(void* object) noexcept {
+    const Header words = HeaderOf(object);
+    return words == 0 ? nullptr : reinterpret_cast<Chunk*>(static_cast<char*>(object) - words * kWord);
 }
 
 void FreeNodeBlock(void* object) noexcept {
     if (object == nullptr) return;
-    char* header = static_cast<char*>(object) - kWord;
-    CNodeArena::Chunk* chunk = *reinterpret_cast<CNodeArena::Chunk**>(header);
-    if (chunk == nullptr) {
-        std::free(header);
-    } else {
+    if (CNodeArena::Chunk* chunk = CNodeArena::ChunkOf(object)) {
         chunk->Release(1);
+    } else {
+        std::free(static_cast<char*>(object) - kWord);
     }
+}
+
+void CBlockRelease::Release(void* object) noexcept {
+    CNodeArena::Chunk* const chunk = CNodeArena::ChunkOf(object);
+    if (chunk == nullptr) {
+        std::free(static_cast<char*>(object) - kWord);
+        return;
+    }
+    if (chunk != chunk_) {
+        Flush();
+        chunk_ = chunk;
+    }
+    ++count_;
+}
+
+void CBlockRelease::Flush() noexcept {
+    if (chunk_ != nullptr) chunk_->Release(count_);
+    chunk_ = nullptr;
+    count_ = 0;
 }
 
 }  // namespace CorvaneXML

@@ -9,11 +9,12 @@
 namespace CorvaneXML {
 
 void FreeNodeBlock(void* object) noexcept;
+class CBlockRelease;
 
 // Memory of the library's nodes and attributes.
 //
-// Each object sits behind a one-word header naming the chunk it was carved
-// from, or null when it has a heap block of its own. A document being read
+// Each object sits behind a four-byte header that says how far before it its
+// chunk starts, or zero when it has a heap block of its own. A document being read
 // takes its nodes from a CNodeArena: objects laid one after the other in
 // large chunks, so reading calls malloc once per chunk instead of once per
 // node, and a document's nodes lie together in memory in document order.
@@ -39,7 +40,10 @@ public:
 
 private:
     friend void FreeNodeBlock(void* object) noexcept;
+    friend class CBlockRelease;
     struct Chunk;
+    // The chunk an object was carved from; null for a heap block.
+    static Chunk* ChunkOf(void* object) noexcept;
     static constexpr std::size_t kFirstChunk = 1024;
     static constexpr std::size_t kLargestChunk = 64 * 1024;
     // Objects larger than this keep a block of their own.
@@ -61,6 +65,29 @@ private:
 void* AllocateNodeBlock(std::size_t objectSize, std::size_t textSize, CNodeArena* arena) noexcept;
 // Releases a block from AllocateNodeBlock (null is ignored).
 void FreeNodeBlock(void* object) noexcept;
+
+// Ends objects whose destructors would do nothing but release their blocks,
+// for walks that take many of them apart at once (a tree's deletion). The
+// objects of one chunk mostly come in a row: the chunk's count drops once
+// per row instead of once per object, and a chunk whose objects have all
+// gone returns to the heap at the end of its row.
+class CBlockRelease {
+public:
+    CBlockRelease() noexcept = default;
+    CBlockRelease(const CBlockRelease&) = delete;
+    CBlockRelease& operator=(const CBlockRelease&) = delete;
+    ~CBlockRelease() { Flush(); }
+
+    // What FreeNodeBlock does, for the block of an object whose life has
+    // ended (its destructor need not have run).
+    void Release(void* object) noexcept;
+    // Gives the current row back to its chunk.
+    void Flush() noexcept;
+
+private:
+    CNodeArena::Chunk* chunk_ = nullptr;
+    std::size_t count_ = 0;
+};
 
 // Constructs a T in `block`, a block from AllocateNodeBlock; null when the
 // block is null (memory exhausted). A constructor that raises releases it.
