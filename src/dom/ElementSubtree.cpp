@@ -143,7 +143,8 @@ XCXMLElement::~XCXMLElement() {
             continue;
         }
         if (level == this) break;
-        XCXMLElement* parent = AsPlain(level->GetParent()->AsNode());
+        // The element this walk entered `level` from: this one or a plain one.
+        XCXMLElement* parent = static_cast<XCXMLElement*>(CNodeAccess::Parent(*level));
         // Emptied, and still its parent's first child. Its destructor would
         // only leave its home, which matters for an element that is out.
         UnlinkFirstChild(*parent, *level);

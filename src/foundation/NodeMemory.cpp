@@ -12,11 +12,7 @@ namespace {
 
 constexpr std::size_t kWord = sizeof(void*);
 
-// An object's header: where its chunk starts, in words before the object;
-// zero for an object with a heap block of its own. Four bytes, so that it
-// mostly fits in the gap that aligning the object leaves after the text of
-// the object before it.
-using Header = std::uint32_t;
+using Header = CNodeArena::Header;
 
 Header& HeaderOf(void* object) { return *reinterpret_cast<Header*>(static_cast<char*>(object) - sizeof(Header)); }
 
@@ -91,11 +87,6 @@ void* AllocateNodeBlock(std::size_t objectSize, std::size_t textSize, CNodeArena
     return object;
 }
 
-CNodeArena::Chunk* CNodeArena::ChunkOf(void* object) noexcept {
-    const Header words = HeaderOf(object);
-    return words == 0 ? nullptr : reinterpret_cast<Chunk*>(static_cast<char*>(object) - words * kWord);
-}
-
 void FreeNodeBlock(void* object) noexcept {
     if (object == nullptr) return;
     if (CNodeArena::Chunk* chunk = CNodeArena::ChunkOf(object)) {
@@ -105,18 +96,7 @@ void FreeNodeBlock(void* object) noexcept {
     }
 }
 
-void CBlockRelease::Release(void* object) noexcept {
-    CNodeArena::Chunk* const chunk = CNodeArena::ChunkOf(object);
-    if (chunk == nullptr) {
-        std::free(static_cast<char*>(object) - kWord);
-        return;
-    }
-    if (chunk != chunk_) {
-        Flush();
-        chunk_ = chunk;
-    }
-    ++count_;
-}
+void CBlockRelease::Free(void* object) noexcept { std::free(static_cast<char*>(object) - kWord); }
 
 void CBlockRelease::Flush() noexcept {
     if (chunk_ != nullptr) chunk_->Release(count_);

@@ -2,6 +2,7 @@
 #define CORVANEXML_FOUNDATION_NODEMEMORY_H
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -27,6 +28,12 @@ class CBlockRelease;
 // before its whole chunk is free.
 class CNodeArena {
 public:
+    // An object's header: where its chunk starts, in words before the
+    // object; zero for an object with a heap block of its own. Four bytes,
+    // so that it mostly fits in the gap that aligning the object leaves
+    // after the text of the object before it.
+    using Header = std::uint32_t;
+
     CNodeArena() noexcept = default;
     CNodeArena(const CNodeArena&) = delete;
     CNodeArena& operator=(const CNodeArena&) = delete;
@@ -43,7 +50,11 @@ private:
     friend class CBlockRelease;
     struct Chunk;
     // The chunk an object was carved from; null for a heap block.
-    static Chunk* ChunkOf(void* object) noexcept;
+    static Chunk* ChunkOf(void* object) noexcept {
+        Header words;
+        std::memcpy(&words, static_cast<char*>(object) - sizeof words, sizeof words);
+        return words == 0 ? nullptr : reinterpret_cast<Chunk*>(static_cast<char*>(object) - words * sizeof(void*));
+    }
     static constexpr std::size_t kFirstChunk = 1024;
     static constexpr std::size_t kLargestChunk = 64 * 1024;
     // Objects larger than this keep a block of their own.
@@ -80,11 +91,24 @@ public:
 
     // What FreeNodeBlock does, for the block of an object whose life has
     // ended (its destructor need not have run).
-    void Release(void* object) noexcept;
+    void Release(void* object) noexcept {
+        CNodeArena::Chunk* const chunk = CNodeArena::ChunkOf(object);
+        if (chunk == nullptr) {
+            Free(object);
+        } else if (chunk == chunk_) {
+            ++count_;
+        } else {
+            Flush();
+            chunk_ = chunk;
+            count_ = 1;
+        }
+    }
     // Gives the current row back to its chunk.
     void Flush() noexcept;
 
 private:
+    static void Free(void* object) noexcept;
+
     CNodeArena::Chunk* chunk_ = nullptr;
     std::size_t count_ = 0;
 };
