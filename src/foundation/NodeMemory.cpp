@@ -16,10 +16,6 @@ using Header = CNodeArena::Header;
 
 Header& HeaderOf(void* object) { return *reinterpret_cast<Header*>(static_cast<char*>(object) - sizeof(Header)); }
 
-char* AlignUp(char* address) {
-    return reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(address) + kWord - 1) & ~(kWord - 1));
-}
-
 // Added to a chunk's count while an arena still carves from it, so that the
 // count cannot reach zero before the arena has let go.
 constexpr std::size_t kCarving = SIZE_MAX / 2;
@@ -42,28 +38,22 @@ struct CNodeArena::Chunk {
 // heap would align them.
 static_assert(sizeof(std::atomic<std::size_t>) <= kWord, "chunk header is one word");
 
-void* CNodeArena::Allocate(std::size_t bytes) noexcept {
-    char* object = next_ != nullptr ? AlignUp(next_ + sizeof(Header)) : nullptr;
-    if (object == nullptr || object > end_ || bytes > static_cast<std::size_t>(end_ - object)) {
-        // Objects too large for a chunk keep a block of their own, and do
-        // not make the arena give up the room left in its chunk.
-        const std::size_t needed = kWord + bytes;
-        if (needed > kLargestCarved) return nullptr;
-        const std::size_t size = std::max(nextChunkSize_, 2 * kWord + needed);
-        void* memory = std::malloc(size);
-        if (memory == nullptr) return nullptr;
-        Retire();
-        chunk_ = new (memory) Chunk{{kCarving}};
-        object = static_cast<char*>(memory) + 2 * kWord;
-        // The last word stays unused: the end of every object lies inside
-        // its chunk (see AllocateNodeBlock).
-        end_ = static_cast<char*>(memory) + size - kWord;
-        nextChunkSize_ = size < kLargestChunk ? size * 2 : kLargestChunk;
-    }
-    next_ = object + bytes;
-    ++carved_;
-    HeaderOf(object) = static_cast<Header>((object - reinterpret_cast<char*>(chunk_)) / kWord);
-    return object;
+// A new chunk, unless the object is too large for one: such objects keep a
+// block of their own, and do not make the arena give up the room left in
+// its chunk.
+void* CNodeArena::AllocateInNewChunk(std::size_t bytes) noexcept {
+    const std::size_t needed = kWord + bytes;
+    if (needed > kLargestCarved) return nullptr;
+    const std::size_t size = std::max(nextChunkSize_, 2 * kWord + needed);
+    void* memory = std::malloc(size);
+    if (memory == nullptr) return nullptr;
+    Retire();
+    chunk_ = new (memory) Chunk{{kCarving}};
+    // The last word stays unused: the end of every object lies inside its
+    // chunk (see AllocateNodeBlock).
+    end_ = static_cast<char*>(memory) + size - kWord;
+    nextChunkSize_ = size < kLargestChunk ? size * 2 : kLargestChunk;
+    return Carve(static_cast<char*>(memory) + 2 * kWord, bytes);
 }
 
 void CNodeArena::Retire() noexcept {
@@ -74,11 +64,7 @@ void CNodeArena::Retire() noexcept {
     nextChunkSize_ = kFirstChunk;
 }
 
-void* AllocateNodeBlock(std::size_t objectSize, std::size_t textSize, CNodeArena* arena) noexcept {
-    const std::size_t bytes = objectSize + textSize;
-    if (arena != nullptr) {
-        if (void* block = arena->Allocate(bytes)) return block;
-    }
+void* AllocateHeapBlock(std::size_t bytes) noexcept {
     // One byte more than asked, for the address just past the object.
     void* memory = std::malloc(kWord + bytes + 1);
     if (memory == nullptr) return nullptr;

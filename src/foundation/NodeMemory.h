@@ -40,7 +40,13 @@ public:
     ~CNodeArena() { Retire(); }
 
     // A block of `bytes` behind its header, or null when memory is exhausted.
-    void* Allocate(std::size_t bytes) noexcept;
+    void* Allocate(std::size_t bytes) noexcept {
+        if (next_ != nullptr) {
+            char* const object = AlignUp(next_ + sizeof(Header));
+            if (object <= end_ && bytes <= static_cast<std::size_t>(end_ - object)) return Carve(object, bytes);
+        }
+        return AllocateInNewChunk(bytes);
+    }
     // Carves nothing more from the current chunk, which then belongs to its
     // objects alone; the next chunk starts small again.
     void Retire() noexcept;
@@ -49,6 +55,18 @@ private:
     friend void FreeNodeBlock(void* object) noexcept;
     friend class CBlockRelease;
     struct Chunk;
+    static char* AlignUp(char* address) noexcept {
+        constexpr std::uintptr_t kMask = sizeof(void*) - 1;
+        return reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(address) + kMask) & ~kMask);
+    }
+    void* Carve(char* object, std::size_t bytes) noexcept {
+        next_ = object + bytes;
+        ++carved_;
+        const Header words = static_cast<Header>((object - reinterpret_cast<char*>(chunk_)) / sizeof(void*));
+        std::memcpy(object - sizeof words, &words, sizeof words);
+        return object;
+    }
+    void* AllocateInNewChunk(std::size_t bytes) noexcept;
     // The chunk an object was carved from; null for a heap block.
     static Chunk* ChunkOf(void* object) noexcept {
         Header words;
@@ -73,7 +91,14 @@ private:
 // its own heap block or its chunk, so it can never be where a separately
 // allocated text starts: a text pointer equal to it is the object's inline
 // text, which goes with the object.
-void* AllocateNodeBlock(std::size_t objectSize, std::size_t textSize, CNodeArena* arena) noexcept;
+void* AllocateHeapBlock(std::size_t bytes) noexcept;
+inline void* AllocateNodeBlock(std::size_t objectSize, std::size_t textSize, CNodeArena* arena) noexcept {
+    const std::size_t bytes = objectSize + textSize;
+    if (arena != nullptr) {
+        if (void* block = arena->Allocate(bytes)) return block;
+    }
+    return AllocateHeapBlock(bytes);
+}
 // Releases a block from AllocateNodeBlock (null is ignored).
 void FreeNodeBlock(void* object) noexcept;
 
