@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 namespace CorvaneXML {
@@ -11,10 +12,6 @@ namespace CorvaneXML {
 namespace {
 
 constexpr std::size_t kWord = sizeof(void*);
-
-using Header = CNodeArena::Header;
-
-Header& HeaderOf(void* object) { return *reinterpret_cast<Header*>(static_cast<char*>(object) - sizeof(Header)); }
 
 // Added to a chunk's count while an arena still carves from it, so that the
 // count cannot reach zero before the arena has let go.
@@ -34,8 +31,8 @@ struct CNodeArena::Chunk {
     }
 };
 
-// Objects start a whole header after the chunk's own fields, aligned as the
-// heap would align them.
+// The first object starts after the chunk's count and its own header, at
+// the next word.
 static_assert(sizeof(std::atomic<std::size_t>) <= kWord, "chunk header is one word");
 
 // A new chunk, unless the object is too large for one: such objects keep a
@@ -68,9 +65,10 @@ void* AllocateHeapBlock(std::size_t bytes) noexcept {
     // One byte more than asked, for the address just past the object.
     void* memory = std::malloc(kWord + bytes + 1);
     if (memory == nullptr) return nullptr;
-    void* const object = static_cast<char*>(memory) + kWord;
-    HeaderOf(object) = 0;
-    return object;
+    // The header says "no chunk"; the word's other half stays unused, for
+    // the object's alignment.
+    std::memset(static_cast<char*>(memory) + kWord - sizeof(CNodeArena::Header), 0, sizeof(CNodeArena::Header));
+    return static_cast<char*>(memory) + kWord;
 }
 
 void FreeNodeBlock(void* object) noexcept {
@@ -81,8 +79,6 @@ void FreeNodeBlock(void* object) noexcept {
         std::free(static_cast<char*>(object) - kWord);
     }
 }
-
-void CBlockRelease::Free(void* object) noexcept { std::free(static_cast<char*>(object) - kWord); }
 
 void CBlockRelease::Flush() noexcept {
     if (chunk_ != nullptr) chunk_->Release(count_);

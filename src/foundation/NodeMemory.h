@@ -14,11 +14,12 @@ class CBlockRelease;
 
 // Memory of the library's nodes and attributes.
 //
-// Each object sits behind a four-byte header that says how far before it its
-// chunk starts, or zero when it has a heap block of its own. A document being read
-// takes its nodes from a CNodeArena: objects laid one after the other in
-// large chunks, so reading calls malloc once per chunk instead of once per
-// node, and a document's nodes lie together in memory in document order.
+// Each object sits behind a four-byte header that says how far before it
+// its chunk starts, or zero when it has a heap block of its own. A document
+// being read takes its nodes from a CNodeArena: objects laid one after the
+// other in large chunks, so reading calls malloc once per chunk instead of
+// once per node, and a document's nodes lie together in memory in document
+// order.
 //
 // A chunk returns to the heap when its last object has been deleted and no
 // arena carves from it any more. Nodes therefore keep the lifetime rules of
@@ -119,7 +120,7 @@ public:
     void Release(void* object) noexcept {
         CNodeArena::Chunk* const chunk = CNodeArena::ChunkOf(object);
         if (chunk == nullptr) {
-            Free(object);
+            FreeNodeBlock(object);
         } else if (chunk == chunk_) {
             ++count_;
         } else {
@@ -132,8 +133,6 @@ public:
     void Flush() noexcept;
 
 private:
-    static void Free(void* object) noexcept;
-
     CNodeArena::Chunk* chunk_ = nullptr;
     std::size_t count_ = 0;
 };
