@@ -42,6 +42,7 @@ struct CAttributeAccess {
     // The attribute before this one in its element's list (see ListHints.h).
     static XIXMLAttribute*& Previous(XCXMLAttribute& attribute) { return attribute.previous_; }
     static XIXMLElement*& Owner(XCXMLAttribute& attribute) { return attribute.owner_; }
+    static const char* Value(const XCXMLAttribute& attribute) { return attribute.value_; }
     static void CheckGuard(const XCXMLAttribute& attribute) { attribute.guard_.CheckMine(); }
 };
 

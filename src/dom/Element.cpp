@@ -57,6 +57,42 @@ void Rehome(XCXMLElement& element, XIXMLElement* parent) {
     }
 }
 
+// The last child of one of the library's own elements, when it is one of
+// the library's own nodes and its links agree (see ListHints.h).
+XCXMLNode* OwnLastChild(XCXMLElement& parent) {
+    XCXMLNode* const first = OwnNode(CElementAccess::FirstChild(parent));
+    XCXMLNode* const last = first != nullptr ? OwnNode(CNodeAccess::Previous(*first)) : nullptr;
+    return last != nullptr && CNodeAccess::Next(*last) == nullptr && CNodeAccess::Parent(*last) == &parent ? last
+                                                                                                           : nullptr;
+}
+
+// Whether a node made by a factory of `parent` may be appended by
+// AppendMade, which does what constructing it with `parent` does through
+// AddNode, without the calls through the interfaces. `last` is the last
+// child for AppendMade (null while there is none).
+bool AppendsDirectly(XCXMLElement& parent, XCXMLNode*& last) {
+    if (!IsExactly<XCXMLElement>(parent) && !IsExactly<XCXMLRoot>(parent)) return false;
+    if (CElementAccess::FirstChild(parent) == nullptr) {
+        last = nullptr;
+        return true;
+    }
+    last = OwnLastChild(parent);
+    return last != nullptr;
+}
+
+void AppendMade(XCXMLElement& parent, XCXMLNode* last, XCXMLNode& node) {
+    XIXMLNode*& first = CElementAccess::FirstChild(parent);
+    if (last == nullptr) {
+        first = &node;
+        CNodeAccess::Previous(node) = &node;
+    } else {
+        CNodeAccess::Next(*last) = &node;
+        CNodeAccess::Previous(node) = last;
+        CNodeAccess::Previous(*OwnNode(first)) = &node;
+    }
+    CNodeAccess::Parent(node) = &parent;
+}
+
 }  // namespace
 
 // --- the document home ------------------------------------------------------
@@ -266,9 +302,12 @@ const XIXMLData* XCXMLElement::GetData() const { return const_cast<XCXMLElement*
 XIXMLElement* XCXMLElement::AddElement(const XCXMLKey& name) { return AppendElement(*this, name, nullptr); }
 
 XCXMLElement* AppendElement(XCXMLElement& parent, const XCXMLKey& name, CNodeArena* arena) {
-    XCXMLElement* element =
-        ConstructInBlock<XCXMLElement>(AllocateNodeBlock(sizeof(XCXMLElement), 0, arena), &parent, name);
+    XCXMLNode* last = nullptr;
+    const bool direct = AppendsDirectly(parent, last);
+    XCXMLElement* element = ConstructInBlock<XCXMLElement>(AllocateNodeBlock(sizeof(XCXMLElement), 0, arena),
+                                                           direct ? nullptr : &parent, name);
     if (element == nullptr) throw std::bad_alloc();
+    if (direct) AppendMade(parent, last, *element);
     CElementAccess::Home(*element) = reinterpret_cast<std::uintptr_t>(HomeForChildren(parent));
     return element;
 }
@@ -282,7 +321,11 @@ XIXMLData* XCXMLElement::AddData(const char* text) { return AppendData(*this, te
 
 XCXMLData* AppendData(XCXMLElement& element, const char* text, CNodeArena* arena) {
     Require(element.GetData() == nullptr, "Only one data node for an element");
-    return CreateData(&element, text, arena);
+    XCXMLNode* last = nullptr;
+    if (!AppendsDirectly(element, last)) return CreateData(&element, text, arena);
+    XCXMLData* const data = CreateData(nullptr, text, arena);
+    AppendMade(element, last, *data);
+    return data;
 }
 
 XIXMLDocType* XCXMLElement::AddDocType(const XCXMLKey& token, const char* publicId, const char* systemId,

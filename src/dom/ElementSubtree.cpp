@@ -14,6 +14,7 @@
 #include "dom/DocumentHome.h"
 #include "dom/ListHints.h"
 #include "foundation/DestructorReport.h"
+#include "foundation/NodeMemory.h"
 #include "foundation/Raise.h"
 
 namespace CorvaneXML {
@@ -31,8 +32,17 @@ bool Encloses(const XIXMLNode* node, const XIXMLElement* element) {
     return false;
 }
 
+// The library's own attributes and text nodes whose text lies in their own
+// block: once off its list, nothing of such an object's destructor is left
+// to do but release the block.
+bool EndsWithItsBlock(XCXMLAttribute& attribute) {
+    return CAttributeAccess::Value(attribute) == TextBehind(&attribute);
+}
+
+bool EndsWithItsBlock(XCXMLData& data) { return CDataAccess::Text(data) == TextBehind(&data); }
+
 // Destroys the element's attributes, head first.
-void DestroyAttributes(XCXMLElement& element) {
+void DestroyAttributes(XCXMLElement& element, CBlockRelease& release) {
     XIXMLAttribute*& first = CElementAccess::FirstAttribute(element);
     while (first != nullptr) {
         XCXMLAttribute* const own = OwnAttribute(first);
@@ -46,8 +56,12 @@ void DestroyAttributes(XCXMLElement& element) {
         CAttributeAccess::CheckGuard(*own);
         first = CAttributeAccess::Next(*own);
         SetPrevious(first, CAttributeAccess::Previous(*own));
-        CAttributeAccess::Owner(*own) = nullptr;
-        delete own;
+        if (EndsWithItsBlock(*own)) {
+            release.Release(own);
+        } else {
+            CAttributeAccess::Owner(*own) = nullptr;
+            delete own;
+        }
     }
 }
 
@@ -86,13 +100,16 @@ XCXMLElement::~XCXMLElement() {
     // children are entered instead of destroyed through their Destroy(), and
     // deleted once they are empty; by then their own destructor has nothing
     // left to do but leave their parent's list. A position remembered in a
-    // list is forgotten before the list's nodes go.
+    // list is forgotten before the list's nodes go. Plain children with
+    // nothing more to undo are not destroyed one by one: their blocks go
+    // back to their chunks in rows.
     ForgetPosition(*this);
+    CBlockRelease release;
     XCXMLElement* level = this;
     for (;;) {
         try {
             // The top's attributes; a no-op when the walk comes back up to it.
-            if (level == this) DestroyAttributes(*this);
+            if (level == this) DestroyAttributes(*this, release);
             while (level->firstChild_ != nullptr) {
                 XIXMLNode* child = level->firstChild_;
                 if (IsExactly<XCXMLData>(*child)) {
@@ -101,7 +118,11 @@ XCXMLElement::~XCXMLElement() {
                     XCXMLData* data = static_cast<XCXMLData*>(child);
                     CNodeAccess::CheckGuard(*data);
                     UnlinkFirstChild(*level, *data);
-                    delete data;
+                    if (EndsWithItsBlock(*data)) {
+                        release.Release(data);
+                    } else {
+                        delete data;
+                    }
                     continue;
                 }
                 if (!IsPlainElement(child)) {
@@ -112,7 +133,7 @@ XCXMLElement::~XCXMLElement() {
                 CNodeAccess::CheckGuard(*element);
                 level = element;
                 ForgetPosition(*level);
-                DestroyAttributes(*level);
+                DestroyAttributes(*level, release);
             }
         } catch (...) {
             ReportDestructorException("XCXMLElement");
@@ -122,12 +143,19 @@ XCXMLElement::~XCXMLElement() {
             continue;
         }
         if (level == this) break;
-        XCXMLElement* parent = AsPlain(level->GetParent()->AsNode());
-        // Emptied, and still its parent's first child.
+        // The element this walk entered `level` from: this one or a plain one.
+        XCXMLElement* parent = static_cast<XCXMLElement*>(CNodeAccess::Parent(*level));
+        // Emptied, and still its parent's first child. Its destructor would
+        // only leave its home, which matters for an element that is out.
         UnlinkFirstChild(*parent, *level);
-        delete level;
+        if (IsOutOfHome(*level)) {
+            delete level;
+        } else {
+            release.Release(level);
+        }
         level = parent;
     }
+    release.Flush();
     LeaveHome(*this);
 }
 

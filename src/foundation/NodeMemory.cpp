@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 namespace CorvaneXML {
@@ -11,8 +12,6 @@ namespace CorvaneXML {
 namespace {
 
 constexpr std::size_t kWord = sizeof(void*);
-
-constexpr std::size_t RoundUp(std::size_t bytes) { return (bytes + kWord - 1) & ~(kWord - 1); }
 
 // Added to a chunk's count while an arena still carves from it, so that the
 // count cannot reach zero before the arena has let go.
@@ -32,32 +31,26 @@ struct CNodeArena::Chunk {
     }
 };
 
-// Objects start a whole header after the chunk's own fields, aligned as the
-// heap would align them.
+// The first object starts after the chunk's count and its own header, at
+// the next word.
 static_assert(sizeof(std::atomic<std::size_t>) <= kWord, "chunk header is one word");
 
-void* CNodeArena::Allocate(std::size_t bytes) noexcept {
-    const std::size_t needed = kWord + RoundUp(bytes);
-    if (needed > static_cast<std::size_t>(end_ - next_)) {
-        // Objects too large for a chunk keep a block of their own, and do
-        // not make the arena give up the room left in its chunk.
-        if (needed > kLargestCarved) return nullptr;
-        const std::size_t size = std::max(nextChunkSize_, 2 * kWord + needed);
-        void* memory = std::malloc(size);
-        if (memory == nullptr) return nullptr;
-        Retire();
-        chunk_ = new (memory) Chunk{{kCarving}};
-        next_ = static_cast<char*>(memory) + kWord;
-        // The last word stays unused: the end of every object lies inside
-        // its chunk (see AllocateNodeBlock).
-        end_ = static_cast<char*>(memory) + size - kWord;
-        nextChunkSize_ = size < kLargestChunk ? size * 2 : kLargestChunk;
-    }
-    char* header = next_;
-    next_ += needed;
-    ++carved_;
-    *reinterpret_cast<Chunk**>(header) = chunk_;
-    return header + kWord;
+// A new chunk, unless the object is too large for one: such objects keep a
+// block of their own, and do not make the arena give up the room left in
+// its chunk.
+void* CNodeArena::AllocateInNewChunk(std::size_t bytes) noexcept {
+    const std::size_t needed = kWord + bytes;
+    if (needed > kLargestCarved) return nullptr;
+    const std::size_t size = std::max(nextChunkSize_, 2 * kWord + needed);
+    void* memory = std::malloc(size);
+    if (memory == nullptr) return nullptr;
+    Retire();
+    chunk_ = new (memory) Chunk{{kCarving}};
+    // The last word stays unused: the end of every object lies inside its
+    // chunk (see AllocateNodeBlock).
+    end_ = static_cast<char*>(memory) + size - kWord;
+    nextChunkSize_ = size < kLargestChunk ? size * 2 : kLargestChunk;
+    return Carve(static_cast<char*>(memory) + 2 * kWord, bytes);
 }
 
 void CNodeArena::Retire() noexcept {
@@ -68,27 +61,29 @@ void CNodeArena::Retire() noexcept {
     nextChunkSize_ = kFirstChunk;
 }
 
-void* AllocateNodeBlock(std::size_t objectSize, std::size_t textSize, CNodeArena* arena) noexcept {
-    const std::size_t bytes = objectSize + textSize;
-    if (arena != nullptr) {
-        if (void* block = arena->Allocate(bytes)) return block;
-    }
+void* AllocateHeapBlock(std::size_t bytes) noexcept {
     // One byte more than asked, for the address just past the object.
     void* memory = std::malloc(kWord + bytes + 1);
     if (memory == nullptr) return nullptr;
-    *static_cast<void**>(memory) = nullptr;
+    // The header says "no chunk"; the word's other half stays unused, for
+    // the object's alignment.
+    std::memset(static_cast<char*>(memory) + kWord - sizeof(CNodeArena::Header), 0, sizeof(CNodeArena::Header));
     return static_cast<char*>(memory) + kWord;
 }
 
 void FreeNodeBlock(void* object) noexcept {
     if (object == nullptr) return;
-    char* header = static_cast<char*>(object) - kWord;
-    CNodeArena::Chunk* chunk = *reinterpret_cast<CNodeArena::Chunk**>(header);
-    if (chunk == nullptr) {
-        std::free(header);
-    } else {
+    if (CNodeArena::Chunk* chunk = CNodeArena::ChunkOf(object)) {
         chunk->Release(1);
+    } else {
+        std::free(static_cast<char*>(object) - kWord);
     }
+}
+
+void CBlockRelease::Flush() noexcept {
+    if (chunk_ != nullptr) chunk_->Release(count_);
+    chunk_ = nullptr;
+    count_ = 0;
 }
 
 }  // namespace CorvaneXML

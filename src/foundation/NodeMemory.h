@@ -2,6 +2,7 @@
 #define CORVANEXML_FOUNDATION_NODEMEMORY_H
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -9,14 +10,16 @@
 namespace CorvaneXML {
 
 void FreeNodeBlock(void* object) noexcept;
+class CBlockRelease;
 
 // Memory of the library's nodes and attributes.
 //
-// Each object sits behind a one-word header naming the chunk it was carved
-// from, or null when it has a heap block of its own. A document being read
-// takes its nodes from a CNodeArena: objects laid one after the other in
-// large chunks, so reading calls malloc once per chunk instead of once per
-// node, and a document's nodes lie together in memory in document order.
+// Each object sits behind a four-byte header that says how far before it
+// its chunk starts, or zero when it has a heap block of its own. A document
+// being read takes its nodes from a CNodeArena: objects laid one after the
+// other in large chunks, so reading calls malloc once per chunk instead of
+// once per node, and a document's nodes lie together in memory in document
+// order.
 //
 // A chunk returns to the heap when its last object has been deleted and no
 // arena carves from it any more. Nodes therefore keep the lifetime rules of
@@ -26,20 +29,51 @@ void FreeNodeBlock(void* object) noexcept;
 // before its whole chunk is free.
 class CNodeArena {
 public:
+    // An object's header: where its chunk starts, in words before the
+    // object; zero for an object with a heap block of its own. Four bytes,
+    // so that it mostly fits in the gap that aligning the object leaves
+    // after the text of the object before it.
+    using Header = std::uint32_t;
+
     CNodeArena() noexcept = default;
     CNodeArena(const CNodeArena&) = delete;
     CNodeArena& operator=(const CNodeArena&) = delete;
     ~CNodeArena() { Retire(); }
 
     // A block of `bytes` behind its header, or null when memory is exhausted.
-    void* Allocate(std::size_t bytes) noexcept;
+    void* Allocate(std::size_t bytes) noexcept {
+        if (next_ != nullptr) {
+            char* const object = AlignUp(next_ + sizeof(Header));
+            if (object <= end_ && bytes <= static_cast<std::size_t>(end_ - object)) return Carve(object, bytes);
+        }
+        return AllocateInNewChunk(bytes);
+    }
     // Carves nothing more from the current chunk, which then belongs to its
     // objects alone; the next chunk starts small again.
     void Retire() noexcept;
 
 private:
     friend void FreeNodeBlock(void* object) noexcept;
+    friend class CBlockRelease;
     struct Chunk;
+    static char* AlignUp(char* address) noexcept {
+        constexpr std::uintptr_t kMask = sizeof(void*) - 1;
+        return reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(address) + kMask) & ~kMask);
+    }
+    void* Carve(char* object, std::size_t bytes) noexcept {
+        next_ = object + bytes;
+        ++carved_;
+        const Header words = static_cast<Header>((object - reinterpret_cast<char*>(chunk_)) / sizeof(void*));
+        std::memcpy(object - sizeof words, &words, sizeof words);
+        return object;
+    }
+    void* AllocateInNewChunk(std::size_t bytes) noexcept;
+    // The chunk an object was carved from; null for a heap block.
+    static Chunk* ChunkOf(void* object) noexcept {
+        Header words;
+        std::memcpy(&words, static_cast<char*>(object) - sizeof words, sizeof words);
+        return words == 0 ? nullptr : reinterpret_cast<Chunk*>(static_cast<char*>(object) - words * sizeof(void*));
+    }
     static constexpr std::size_t kFirstChunk = 1024;
     static constexpr std::size_t kLargestChunk = 64 * 1024;
     // Objects larger than this keep a block of their own.
@@ -58,9 +92,50 @@ private:
 // its own heap block or its chunk, so it can never be where a separately
 // allocated text starts: a text pointer equal to it is the object's inline
 // text, which goes with the object.
-void* AllocateNodeBlock(std::size_t objectSize, std::size_t textSize, CNodeArena* arena) noexcept;
+void* AllocateHeapBlock(std::size_t bytes) noexcept;
+inline void* AllocateNodeBlock(std::size_t objectSize, std::size_t textSize, CNodeArena* arena) noexcept {
+    const std::size_t bytes = objectSize + textSize;
+    if (arena != nullptr) {
+        if (void* block = arena->Allocate(bytes)) return block;
+    }
+    return AllocateHeapBlock(bytes);
+}
 // Releases a block from AllocateNodeBlock (null is ignored).
 void FreeNodeBlock(void* object) noexcept;
+
+// Ends objects whose destructors would do nothing but release their blocks,
+// for walks that take many of them apart at once (a tree's deletion). The
+// objects of one chunk mostly come in a row: the chunk's count drops once
+// per row instead of once per object, and a chunk whose objects have all
+// gone returns to the heap at the end of its row.
+class CBlockRelease {
+public:
+    CBlockRelease() noexcept = default;
+    CBlockRelease(const CBlockRelease&) = delete;
+    CBlockRelease& operator=(const CBlockRelease&) = delete;
+    ~CBlockRelease() { Flush(); }
+
+    // What FreeNodeBlock does, for the block of an object whose life has
+    // ended (its destructor need not have run).
+    void Release(void* object) noexcept {
+        CNodeArena::Chunk* const chunk = CNodeArena::ChunkOf(object);
+        if (chunk == nullptr) {
+            FreeNodeBlock(object);
+        } else if (chunk == chunk_) {
+            ++count_;
+        } else {
+            Flush();
+            chunk_ = chunk;
+            count_ = 1;
+        }
+    }
+    // Gives the current row back to its chunk.
+    void Flush() noexcept;
+
+private:
+    CNodeArena::Chunk* chunk_ = nullptr;
+    std::size_t count_ = 0;
+};
 
 // Constructs a T in `block`, a block from AllocateNodeBlock; null when the
 // block is null (memory exhausted). A constructor that raises releases it.
