@@ -76,6 +76,7 @@ TEST(Deep, AMillionLevelsThroughEveryOperation) {
         if (level % 100 == 0) parent->AddAttribute(attribute, "v");
     }
     parent->AddData("bottom");
+    EXPECT_TRUE(parent->GetKey("n") == name);  // a name given as text, from the bottom
 
     const std::string text = Write(source->GetRoot());
     EXPECT_TRUE(text == Expected(0));  // no 7 MB diff
