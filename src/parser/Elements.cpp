@@ -5,6 +5,7 @@
 #include "parser/CharClass.h"
 #include "parser/ParserCore.h"
 #include "parser/ReaderAccess.h"
+#include "parser/Scan.h"
 
 #include <cstring>
 
@@ -82,7 +83,7 @@ void CParserCore::ReadStartTag(CXMLParser& parser, bool fast) {
 // not compared: any end tag closes the innermost open element.
 void CParserCore::ReadEndTag(CXMLParser& parser) {
     Read(parser);
-    ReadToken(parser);
+    PassToken(parser);
     Require(Skip(parser) == '>', "End tag must end with '>'");
     const void* handle = parser.openElements.back();
     parser.openElements.pop_back();
@@ -120,19 +121,23 @@ void CParserCore::SkipContent(CXMLParser& parser) {
 }
 
 void CParserCore::ReadToken(CXMLParser& parser) {
+    parser.token.Reset();
+    ReadName(parser, &parser.token);
+}
+
+void CParserCore::PassToken(CXMLParser& parser) { ReadName(parser, nullptr); }
+
+void CParserCore::ReadName(CXMLParser& parser, TBuffer<char>* token) {
     Require(charclass::IsName(parser.current), kMustBeName);
     CXMLBufferedReader& reader = *parser.reader;
-    TBuffer<char>& token = parser.token;
-    token.Reset();
     // `current` is the byte just handed out from the block, so the name
     // starts one before the read position. Names nearly always end inside
     // the block and are then taken in one piece.
     const char* start = CReaderAccess::Rest(reader) - 1;
     for (;;) {
         const char* end = CReaderAccess::Fence(reader, '>');
-        const char* q = start + 1;
-        while (charclass::IsNameByte(*q)) ++q;
-        CBufferAccess::AddEach(token, start, static_cast<int>(q - start));
+        const char* q = scan::NameEnd(start + 1, end);
+        if (token != nullptr) CBufferAccess::AddEach(*token, start, static_cast<int>(q - start));
         if (q != end) {
             // What ended the name is a byte of this block, known not to
             // continue it: hand it out without asking the reader again.
@@ -158,10 +163,8 @@ void CParserCore::ReadAttribute(CXMLParser& parser) {
         const char* end = CReaderAccess::End(reader);
         if (open != end && (*open == '"' || *open == '\'')) {
             const char quote = *open;
-            const charclass::Table& stop = quote == '"' ? charclass::kDoubleQuotedStop : charclass::kSingleQuotedStop;
             CReaderAccess::Fence(reader, quote);
-            const char* q = open + 1;
-            while (!stop.of[static_cast<unsigned char>(*q)]) ++q;
+            const char* q = scan::ValueEnd(open + 1, end, quote);
             if (q != end && *q == quote) {
                 text.Reset();
                 if (q != open + 1) {
@@ -173,8 +176,7 @@ void CParserCore::ReadAttribute(CXMLParser& parser) {
                 }
                 // What Next() would do, inside the block: the quote still
                 // fences it, and the quote is not whitespace.
-                const char* after = q + 1;
-                while (charclass::IsSpaceByte(*after)) ++after;
+                const char* after = scan::SpacesEnd(q + 1, end);
                 if (after != end) {
                     CReaderAccess::MoveTo(reader, after + 1);
                     parser.current = static_cast<unsigned char>(*after);
@@ -191,7 +193,6 @@ void CParserCore::ReadAttribute(CXMLParser& parser) {
     Next(parser);
     Require(parser.current == '\'' || parser.current == '"', "Attribute value must begin with ''' or '\"'.");
     const char quote = static_cast<char>(parser.current);
-    const charclass::Table& stop = quote == '"' ? charclass::kDoubleQuotedStop : charclass::kSingleQuotedStop;
     text.Reset();
     for (;;) {
         Read(parser);
@@ -204,9 +205,7 @@ void CParserCore::ReadAttribute(CXMLParser& parser) {
         // Values are short: a plain loop up to the quote or a reference
         // beats searching the rest of the block twice.
         const char* start = CReaderAccess::Rest(reader) - 1;
-        CReaderAccess::Fence(reader, quote);
-        const char* q = start + 1;
-        while (!stop.of[static_cast<unsigned char>(*q)]) ++q;
+        const char* q = scan::ValueEnd(start + 1, CReaderAccess::Fence(reader, quote), quote);
         CBufferAccess::AddEach(text, start, static_cast<int>(q - start));
         CReaderAccess::MoveTo(reader, q);
     }

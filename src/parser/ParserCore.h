@@ -53,7 +53,11 @@ struct CParserCore {
     static void ReadStartTag(CXMLParser& parser, bool fast);
     static void ReadEndTag(CXMLParser& parser);
     static void SkipContent(CXMLParser& parser);
+    // A name into `token`; PassToken reads one that nobody needs, an end
+    // tag's, without keeping it.
     static void ReadToken(CXMLParser& parser);
+    static void PassToken(CXMLParser& parser);
+    static void ReadName(CXMLParser& parser, TBuffer<char>* token);
     static void ReadAttribute(CXMLParser& parser);
     static void ReadLiteral(CXMLParser& parser);
 

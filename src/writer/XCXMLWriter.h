@@ -3,6 +3,8 @@
 
 #include <CorvaneXML/XMLStreams.h>
 
+#include "foundation/ShortCopy.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -69,7 +71,7 @@ private:
     // window's check stays inline, everything else does not.
     void Put(const char* data, std::uint64_t size) {
         if (next_ != nullptr && size <= static_cast<std::size_t>(end_ - next_)) {
-            std::memcpy(next_, data, static_cast<std::size_t>(size));
+            CopyShort(next_, data, static_cast<std::size_t>(size));
             next_ += size;
         } else {
             PutOutside(data, size);
@@ -78,7 +80,7 @@ private:
     // `size` plain characters, each worth a call of its own; none for 0.
     void PutPlain(const char* data, std::size_t size) {
         if (next_ != nullptr && size <= static_cast<std::size_t>(end_ - next_)) {
-            std::memcpy(next_, data, size);
+            CopyShort(next_, data, size);
             next_ += size;
         } else {
             PutPlainOutside(data, size);
