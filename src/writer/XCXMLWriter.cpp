@@ -3,38 +3,50 @@
 #include "foundation/Raise.h"
 
 #include <algorithm>
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace CorvaneXML {
 
 namespace {
 
-// Bytes that end a run of plain characters: the NUL in both, the escaped
-// ones of text, and the quote in attribute values too.
-constexpr unsigned char kEndsText = 1;
-constexpr unsigned char kEndsValue = 2;
+// The end of the plain characters at `s`, which may be `s` itself: the NUL
+// of a name, that or an escaped byte of text (& < >), or in attribute values
+// the quote too.
+enum class Run { kName, kText, kValue };
 
-struct RunEnds {
-    unsigned char of[256];
-    constexpr RunEnds() : of() {
-        of[0] = kEndsText | kEndsValue;
-        of[static_cast<unsigned char>('&')] = kEndsText | kEndsValue;
-        of[static_cast<unsigned char>('<')] = kEndsText | kEndsValue;
-        of[static_cast<unsigned char>('>')] = kEndsText | kEndsValue;
-        of[static_cast<unsigned char>('"')] = kEndsValue;
+#if defined(__SSE2__)
+// Sixteen bytes at a time, from the sixteen-byte boundary at or before `s`.
+// An aligned load never reaches into another page, so reading on to the end
+// of the sixteen bytes that hold the NUL is safe, though it passes the end
+// of the string; the address sanitizer, which would report that, is told
+// not to watch here.
+template <Run kRun>
+__attribute__((no_sanitize_address)) const char* EndOfRun(const char* s) {
+    const unsigned skip = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(s) & 15u);
+    const char* block = s - skip;
+    unsigned wanted = 0xFFFFu << skip;
+    for (;; block += 16, wanted = 0xFFFFu) {
+        const __m128i bytes = _mm_load_si128(reinterpret_cast<const __m128i*>(block));
+        const auto same = [bytes](char c) { return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)); };
+        __m128i ends = same('\0');
+        if (kRun != Run::kName) ends = _mm_or_si128(_mm_or_si128(ends, same('&')), _mm_or_si128(same('<'), same('>')));
+        if (kRun == Run::kValue) ends = _mm_or_si128(ends, same('"'));
+        const unsigned found = static_cast<unsigned>(_mm_movemask_epi8(ends)) & wanted;
+        if (found != 0) return block + __builtin_ctz(found);
     }
-};
-constexpr RunEnds kRunEnds;
-
-// The end of the plain characters at `s`, which may be `s` itself.
-const char* EndOfRun(const char* s, unsigned char ends) {
-    while ((kRunEnds.of[static_cast<unsigned char>(*s)] & ends) == 0) ++s;
+}
+#else
+template <Run kRun>
+const char* EndOfRun(const char* s) {
+    if (kRun == Run::kName) return s + std::strlen(s);
+    while (*s != '\0' && *s != '&' && *s != '<' && *s != '>' && (kRun != Run::kValue || *s != '"')) ++s;
     return s;
 }
-
-// A line feed and then the tabs of most depths, so that the usual line start
-// is one piece.
-constexpr char kIndent[] = "\n\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
-constexpr std::size_t kIndentTabs = sizeof kIndent - 2;
+#endif
 
 }  // namespace
 
@@ -98,14 +110,18 @@ void XCXMLWriter::PutPlainOutside(const char* data, std::size_t size) {
 
 void XCXMLWriter::WriteString(const char* s) {
     if (s == nullptr) s = "";
-    Put(s, std::strlen(s));
+    Put(s, Length(s));
+}
+
+std::size_t XCXMLWriter::Length(const char* name) {
+    return static_cast<std::size_t>(EndOfRun<Run::kName>(name) - name);
 }
 
 void XCXMLWriter::WriteText(const char* s) {
     if (s == nullptr) return;
     for (;; ++s) {
         const char* const run = s;
-        s = EndOfRun(s, kEndsText);
+        s = EndOfRun<Run::kText>(s);
         PutPlain(run, static_cast<std::size_t>(s - run));
         switch (*s) {
             case '&': WriteToken("&amp;"); break;
@@ -121,7 +137,7 @@ void XCXMLWriter::WriteQuoted(char quote, const char* s) {
     WriteChar(quote);
     for (; s != nullptr; ++s) {
         const char* const run = s;
-        s = EndOfRun(s, kEndsValue);
+        s = EndOfRun<Run::kValue>(s);
         PutPlain(run, static_cast<std::size_t>(s - run));
         if (*s == '\0') break;
         switch (*s) {
@@ -134,17 +150,17 @@ void XCXMLWriter::WriteQuoted(char quote, const char* s) {
     WriteChar(quote);
 }
 
-void XCXMLWriter::NewLine(int depth) {
+void XCXMLWriter::NewLineOutside(int depth) {
     if (skipNewLine_) {
         skipNewLine_ = false;
         return;
     }
     std::size_t tabs = depth > 0 ? static_cast<std::size_t>(depth) : 0;
-    std::size_t piece = std::min(tabs, kIndentTabs);
-    PutPlain(kIndent, 1 + piece);
+    std::size_t piece = std::min(tabs, kLineStartTabs);
+    PutPlain(kLineStart, 1 + piece);
     for (tabs -= piece; tabs != 0; tabs -= piece) {
-        piece = std::min(tabs, kIndentTabs);
-        PutPlain(kIndent + 1, piece);
+        piece = std::min(tabs, kLineStartTabs);
+        PutPlain(kLineStart + 1, piece);
     }
 }
 
