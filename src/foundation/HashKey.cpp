@@ -2,6 +2,7 @@
 
 #include "foundation/OwnedText.h"
 #include "foundation/Raise.h"
+#include "foundation/TextRun.h"
 
 #include <climits>
 #include <cstring>
@@ -106,7 +107,7 @@ XCXMLKey* CHashKey::Find(const char* name) { return Probe(slots_, capacity_, pro
 
 XCXMLKey& CHashKey::GetKey(const char* name) {
     Require(name != nullptr, message::kNullName);
-    const std::size_t length = std::strlen(name);
+    const std::size_t length = TextLength(name);
     constexpr std::uint64_t kSpread = 0x9E3779B97F4A7C15u;  // 2^64 divided by the golden ratio
     const std::uint64_t head = Head(name, length);
     const std::uint64_t tail = Tail(name, length);

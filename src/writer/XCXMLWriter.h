@@ -4,6 +4,7 @@
 #include <CorvaneXML/XMLStreams.h>
 
 #include "foundation/ShortCopy.h"
+#include "foundation/TextRun.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -57,7 +58,7 @@ public:
     template <std::size_t N, std::size_t M>
     void WriteNamed(const char (&before)[N], const char* name, const char (&after)[M]) {
         if (name == nullptr) name = "";
-        const std::size_t size = Length(name);
+        const std::size_t size = TextLength(name);
         if (N - 1 + size + M - 1 <= static_cast<std::size_t>(end_ - next_)) {
             std::memcpy(next_, before, N - 1);
             CopyShort(next_ + N - 1, name, size);
@@ -116,8 +117,6 @@ private:
             PutPlainOutside(data, size);
         }
     }
-    // The bytes before the NUL.
-    static std::size_t Length(const char* name);
     // A line feed and then the tabs of most depths, so that the usual line
     // start is one piece.
     static constexpr char kLineStart[] = "\n\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
