@@ -163,7 +163,9 @@ void CParserCore::ReadToken(CXMLParser& parser) {
     ReadName(parser, &parser.token);
 }
 
-void CParserCore::PassToken(CXMLParser& parser) { ReadName(parser, nullptr); }
+void CParserCore::PassToken(CXMLParser& parser) {
+    if (NameInBlock(parser) == nullptr) ReadName(parser, nullptr);
+}
 
 void CParserCore::ReadName(CXMLParser& parser, TBuffer<char>* token) {
     Require(charclass::IsName(parser.current), kMustBeName);
