@@ -38,8 +38,13 @@ TEST(HashKey, HashesAndSlots) {
         EXPECT_EQ(table.Find(c.name) - table.Slots(), c.slot) << c.name;
     }
     const std::vector<std::string> wrapping = NamesStartingAt(63, 64, 3, 'w');
-    for (const std::string& name : wrapping) EXPECT_NE(static_cast<const char*>(table.GetKey(name.c_str())), name.c_str());
+    for (const std::string& name : wrapping)
+        EXPECT_NE(static_cast<const char*>(table.GetKey(name.c_str())), name.c_str());
     for (int i = 0; i < 3; ++i) EXPECT_EQ(&table.GetKey(wrapping[i].c_str()) - table.Slots(), (63 + i) % 64);
+    // Long names that share their first and last eight bytes stay apart.
+    const char* const one = table.GetKey("head0000-one-0000tail");
+    EXPECT_STREQ(table.GetKey("head0000-two-0000tail"), "head0000-two-0000tail");
+    EXPECT_EQ(static_cast<const char*>(table.GetKey("head0000-one-0000tail")), one);
     EXPECT_ANY_THROW(table.GetKey(nullptr));
 }
 
