@@ -79,11 +79,14 @@ void CParserCore::ReadStartTag(CXMLParser& parser, bool fast) {
         handle = parser.OpenNode(parser.token);
     }
     bool report = !fast || handle != nullptr;
-    // The skip compares end-tag names with this one, and reading them
-    // overwrites `token`.
-    if (!report && nameEnd != nullptr) parser.skippedName.assign(name, static_cast<std::size_t>(nameEnd - name));
-    if (!report && nameEnd == nullptr) {
-        parser.skippedName.assign(parser.token, static_cast<std::size_t>(parser.token.GetLength()));
+    if (!report) {
+        // The skip compares end-tag names with this one, and reading them
+        // overwrites `token`.
+        if (nameEnd != nullptr) {
+            parser.skippedName.assign(name, static_cast<std::size_t>(nameEnd - name));
+        } else {
+            parser.skippedName.assign(parser.token, static_cast<std::size_t>(parser.token.GetLength()));
+        }
     }
 
     Skip(parser);
