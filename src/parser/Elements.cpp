@@ -154,7 +154,7 @@ const char* CParserCore::NameInBlock(CXMLParser& parser) {
     Require(charclass::IsName(parser.current), kMustBeName);
     CXMLBufferedReader& reader = *parser.reader;
     const char* end = CReaderAccess::Fence(reader, '>');
-    const char* q = scan::NameEnd(CReaderAccess::Rest(reader), end);
+    const char* q = scan::NameEnd(CReaderAccess::Rest(reader));
     if (q == end) return nullptr;
     CReaderAccess::MoveTo(reader, q + 1);
     parser.current = static_cast<unsigned char>(*q);
@@ -179,7 +179,7 @@ void CParserCore::ReadName(CXMLParser& parser, TBuffer<char>* token) {
     const char* start = CReaderAccess::Rest(reader) - 1;
     for (;;) {
         const char* end = CReaderAccess::Fence(reader, '>');
-        const char* q = scan::NameEnd(start + 1, end);
+        const char* q = scan::NameEnd(start + 1);
         if (token != nullptr) CBufferAccess::AddEach(*token, start, static_cast<int>(q - start));
         if (q != end) {
             // What ended the name is a byte of this block, known not to
@@ -210,7 +210,7 @@ void CParserCore::ReadAttribute(CXMLParser& parser, bool report) {
             CReaderAccess::Fence(reader, quote);
             const char* close = scan::ValueEnd(open + 1, end, quote);
             // The quote still fences the block, and it is not whitespace.
-            const char* after = close != end && *close == quote ? scan::SpacesEnd(close + 1, end) : end;
+            const char* after = close != end && *close == quote ? scan::SpacesEnd(close + 1) : end;
             if (after != end) {
                 CReaderAccess::MoveTo(reader, after + 1);
                 parser.current = static_cast<unsigned char>(*after);

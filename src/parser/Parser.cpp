@@ -114,7 +114,7 @@ int CParserCore::SkipRun(CXMLParser& parser) {
     CXMLBufferedReader& reader = *parser.reader;
     for (;;) {
         const char* end = CReaderAccess::Fence(reader, '\0');
-        const char* p = scan::SpacesEnd(CReaderAccess::Rest(reader), end);
+        const char* p = scan::SpacesEnd(CReaderAccess::Rest(reader));
         if (p != end) {
             // The byte that ended the run is in this block and not
             // whitespace: hand it out without asking the reader again.
