@@ -2,8 +2,10 @@
 
 #include "foundation/OwnedText.h"
 #include "foundation/Raise.h"
+#include "foundation/TextRun.h"
 
 #include <climits>
+#include <cstring>
 #include <new>
 
 namespace CorvaneXML {
@@ -20,7 +22,7 @@ constexpr int kLeastFill = 16;
 
 }  // namespace
 
-CHashKey::CHashKey() : slots_(nullptr), capacity_(0), probeLimit_(kFirstProbeLimit - 1), count_(0) {
+CHashKey::CHashKey() : slots_(nullptr), capacity_(0), probeLimit_(kFirstProbeLimit - 1), count_(0), recent_() {
     Grow(kFirstCapacity);
 }
 
@@ -75,11 +77,55 @@ inline XCXMLKey* Probe(XCXMLKey* slots, int capacity, std::uint32_t probeLimit, 
     }
 }
 
+// The bytes of a short name as one word, read without passing its end.
+std::uint64_t Word(const char* at, std::size_t size) {
+    if (size >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, at, 8);
+        return word;
+    }
+    if (size >= 4) {
+        std::uint32_t word;
+        std::memcpy(&word, at, 4);
+        return word;
+    }
+    if (size == 0) return 0;
+    const auto byte = [at](std::size_t i) { return static_cast<std::uint64_t>(static_cast<unsigned char>(at[i])); };
+    return byte(0) | byte(size / 2) << 8 | byte(size - 1) << 16;
+}
+
+// The first and the last eight bytes (four, or three picked ones, of shorter
+// names) cover a name of up to 16 bytes whole.
+std::uint64_t Head(const char* name, std::size_t length) { return Word(name, length); }
+std::uint64_t Tail(const char* name, std::size_t length) {
+    return length >= 8 ? Word(name + length - 8, 8) : length >= 4 ? Word(name + length - 4, 4) : 0;
+}
+
 }  // namespace
 
 XCXMLKey* CHashKey::Find(const char* name) { return Probe(slots_, capacity_, probeLimit_, name); }
 
 XCXMLKey& CHashKey::GetKey(const char* name) {
+    Require(name != nullptr, message::kNullName);
+    const std::size_t length = TextLength(name);
+    constexpr std::uint64_t kSpread = 0x9E3779B97F4A7C15u;  // 2^64 divided by the golden ratio
+    const std::uint64_t head = Head(name, length);
+    const std::uint64_t tail = Tail(name, length);
+    Recent& recent = recent_[((head ^ (tail * kSpread) ^ length) * kSpread) >> (64 - kRecentBits)];
+    if (recent.head == head && recent.tail == tail && recent.length == length && recent.key != nullptr &&
+        (length <= 16 || std::memcmp(recent.key->text_, name, length) == 0)) {
+        return *recent.key;
+    }
+    XCXMLKey& key = Intern(name);
+    recent = {head, tail, &key, length};
+    return key;
+}
+
+void CHashKey::ForgetRecent() noexcept {
+    for (Recent& recent : recent_) recent = {0, 0, nullptr, 0};
+}
+
+XCXMLKey& CHashKey::Intern(const char* name) {
     XCXMLKey* slot = Probe(slots_, capacity_, probeLimit_, name);
     if (slot != nullptr && slot->text_ != nullptr) return *slot;
     if (overflow_.Count() != 0) {
@@ -90,6 +136,7 @@ XCXMLKey& CHashKey::GetKey(const char* name) {
         slot = Find(name);
     }
     if (slot == nullptr) {
+        ForgetRecent();
         overflow_.Reserve(1);
         return overflow_.Add(XCXMLKey(CopyText(name)));
     }
@@ -118,6 +165,7 @@ void CHashKey::Restore(XCXMLKey* fresh, XCXMLKey* old, int oldCapacity) {
 }
 
 void CHashKey::Grow(int requested) {
+    ForgetRecent();
     XCXMLKey* const old = slots_;
     const int oldCapacity = capacity_;
     for (;;) {

@@ -5,6 +5,7 @@
 
 #include "foundation/KeyOverflow.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace CorvaneXML {
@@ -22,6 +23,13 @@ namespace CorvaneXML {
 // hashed with a random key instead, so no choice of names can make the table
 // grow faster than the names it holds. A name stays where it was first put:
 // a name missing from its run is looked for in the overflow.
+//
+// Most names of a document repeat, and the one asked for is usually among the
+// few asked for last: a small direct-mapped set of recent answers, found by a
+// fingerprint of the name's length and its first and last bytes, answers
+// those without hashing the name byte by byte or probing. A fingerprint
+// that two names share costs one comparison and the ordinary search, never
+// a wrong answer.
 class CHashKey {
 public:
     CHashKey();
@@ -42,12 +50,22 @@ public:
 
     static std::uint32_t Hash(const char* name);
 
-    // Observers for tests and diagnostics.
-    int Capacity() const { return capacity_; }
-    std::uint32_t ProbeLimit() const { return probeLimit_; }
-    const XCXMLKey* Slots() const { return slots_; }
-
 private:
+    // A recent answer: the slot (of the vector or the overflow) and the
+    // length of its name. Slots move when either vector is rebuilt, so the
+    // set is emptied then.
+    // The first and last bytes are kept with it, so that names of up to 16
+    // bytes are compared without reading their text.
+    struct Recent {
+        std::uint64_t head;
+        std::uint64_t tail;
+        XCXMLKey* key;
+        std::size_t length;
+    };
+    static constexpr int kRecentBits = 7;
+
+    XCXMLKey& Intern(const char* name);
+    void ForgetRecent() noexcept;
     bool WorthDoubling(const char* name) const;
     // Empties the new vector into the old one's place; leaves no trace of the
     // failed attempt except the raised probe limit.
@@ -58,6 +76,7 @@ private:
     std::uint32_t probeLimit_;
     int count_;  // names in the slot vector
     CKeyOverflow overflow_;
+    Recent recent_[1 << kRecentBits];
 };
 
 }  // namespace CorvaneXML

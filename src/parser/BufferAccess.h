@@ -3,6 +3,8 @@
 
 #include <CorvaneXML/XMLBuffer.h>
 
+#include "foundation/ShortCopy.h"
+
 #include <climits>
 #include <cstddef>
 #include <cstring>
@@ -24,25 +26,8 @@ struct CBufferAccess {
     // contents.
     template <class T>
     static void CopyIn(TBuffer<T>& buffer, const T* chars, int count) {
-        T* to = buffer.data + buffer.length;
-        const std::size_t n = static_cast<unsigned>(count) * sizeof(T);
-        // Names and values are mostly a few bytes: two overlapping copies of
-        // a fixed size stay inline, where a library call would cost more
-        // than the copy itself.
-        if (n >= 8 && n <= 16) {
-            Copy<8>(to, chars, 0);
-            Copy<8>(to, chars, n - 8);
-        } else if (n >= 4 && n < 8) {
-            Copy<4>(to, chars, 0);
-            Copy<4>(to, chars, n - 4);
-        } else if (n < 4) {
-            // One to three characters: first, middle and last cover them.
-            to[0] = chars[0];
-            to[count / 2] = chars[count / 2];
-            to[count - 1] = chars[count - 1];
-        } else {
-            std::memcpy(to, chars, n);
-        }
+        CopyShort(reinterpret_cast<char*>(buffer.data + buffer.length), reinterpret_cast<const char*>(chars),
+                  static_cast<unsigned>(count) * sizeof(T));
         buffer.length += count;
     }
 
@@ -55,11 +40,6 @@ private:
         if (target <= 0) target = 0;
         while (target < needed && target > 0) target *= 2;
         buffer.Alloc(target < needed || target > INT_MAX ? -1 : static_cast<int>(target));
-    }
-
-    template <std::size_t kBytes, class T>
-    static void Copy(T* to, const T* from, std::size_t at) {
-        std::memcpy(reinterpret_cast<char*>(to) + at, reinterpret_cast<const char*>(from) + at, kBytes);
     }
 };
 

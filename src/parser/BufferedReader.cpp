@@ -25,12 +25,20 @@ std::uint64_t CountLineFeeds(const char* begin, const char* end) {
 #if defined(__SSE2__)
     const __m128i feed = _mm_set1_epi8('\n');
     const __m128i zero = _mm_setzero_si128();
+    const auto feedsAt = [feed](const char* at) {
+        return _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), feed);
+    };
     while (end - begin >= 16) {
-        // Each lane counts up to 255 matches before the lanes are summed.
+        // Each lane counts up to 255 matches before the lanes are summed:
+        // 63 rounds of four vectors, then single vectors.
         __m128i lanes = zero;
-        for (int round = 0; round < 255 && end - begin >= 16; ++round, begin += 16) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin));
-            lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(bytes, feed));
+        int round = 0;
+        for (; round < 63 && end - begin >= 64; ++round, begin += 64) {
+            const __m128i pair = _mm_add_epi8(feedsAt(begin), feedsAt(begin + 16));
+            lanes = _mm_sub_epi8(lanes, _mm_add_epi8(pair, _mm_add_epi8(feedsAt(begin + 32), feedsAt(begin + 48))));
+        }
+        for (round *= 4; round < 255 && end - begin >= 16; ++round, begin += 16) {
+            lanes = _mm_sub_epi8(lanes, feedsAt(begin));
         }
         const __m128i sums = _mm_sad_epu8(lanes, zero);
         feeds += static_cast<std::uint64_t>(_mm_cvtsi128_si64(sums)) +

@@ -32,19 +32,8 @@ constexpr Table MakeNameTable() {
     return table;
 }
 
-// The bytes that end a plain run inside an attribute value: its quote and
-// the start of a reference.
-constexpr Table MakeValueStopTable(char quote) {
-    Table table{};
-    table.of[static_cast<unsigned char>(quote)] = true;
-    table.of[static_cast<unsigned char>('&')] = true;
-    return table;
-}
-
 inline constexpr Table kSpace = MakeSpaceTable();
 inline constexpr Table kName = MakeNameTable();
-inline constexpr Table kDoubleQuotedStop = MakeValueStopTable('"');
-inline constexpr Table kSingleQuotedStop = MakeValueStopTable('\'');
 
 // For characters of the reading path: 0..255, or -1 at end of input.
 inline bool IsName(int c) { return static_cast<unsigned>(c) < 256u && kName.of[c]; }

@@ -5,6 +5,7 @@
 #include "parser/CharClass.h"
 #include "parser/ParserCore.h"
 #include "parser/ReaderAccess.h"
+#include "parser/Scan.h"
 
 #include <cstring>
 
@@ -13,6 +14,22 @@ namespace CorvaneXML {
 namespace {
 
 const char kMustBeName[] = "Must be a name here";
+
+// A NUL over a byte of the block, for as long as a handler looks at the name
+// or value before it, and then the byte again.
+class Terminated {
+public:
+    Terminated(CXMLBufferedReader& reader, const char* at)
+        : reader_(reader), at_(at), byte_(CReaderAccess::Terminate(reader, at)) {}
+    ~Terminated() { CReaderAccess::Restore(reader_, at_, byte_); }
+    Terminated(const Terminated&) = delete;
+    Terminated& operator=(const Terminated&) = delete;
+
+private:
+    CXMLBufferedReader& reader_;
+    const char* at_;
+    char byte_;
+};
 
 }  // namespace
 
@@ -50,18 +67,32 @@ void CParserCore::ReadElements(CXMLParser& parser, bool fast) {
 // either finished (empty, or skipped by FastParse) or open on the stack
 // with `current` at the start of its content.
 void CParserCore::ReadStartTag(CXMLParser& parser, bool fast) {
-    ReadToken(parser);
-    const void* handle = parser.OpenNode(parser.token);
+    CXMLBufferedReader& reader = *parser.reader;
+    const char* const name = CReaderAccess::Rest(reader) - 1;
+    const char* const nameEnd = NameInBlock(parser);
+    const void* handle;
+    if (nameEnd != nullptr) {
+        const Terminated stop(reader, nameEnd);
+        handle = parser.OpenNode(name);
+    } else {
+        ReadToken(parser);
+        handle = parser.OpenNode(parser.token);
+    }
     bool report = !fast || handle != nullptr;
-    // The skip compares end-tag names with this one, and reading them
-    // overwrites `token`.
-    if (!report) parser.skippedName.assign(parser.token, static_cast<std::size_t>(parser.token.GetLength()));
+    if (!report) {
+        // The skip compares end-tag names with this one, and reading them
+        // overwrites `token`.
+        if (nameEnd != nullptr) {
+            parser.skippedName.assign(name, static_cast<std::size_t>(nameEnd - name));
+        } else {
+            parser.skippedName.assign(parser.token, static_cast<std::size_t>(parser.token.GetLength()));
+        }
+    }
 
     Skip(parser);
     while (parser.current != '/' && parser.current != '>') {
         Require(parser.current != -1, "End of input inside a tag");
-        ReadAttribute(parser);
-        if (report) parser.Attribute(parser.token, parser.text);
+        ReadAttribute(parser, report);
         Skip(parser);
     }
     if (parser.current == '/') {
@@ -82,7 +113,7 @@ void CParserCore::ReadStartTag(CXMLParser& parser, bool fast) {
 // not compared: any end tag closes the innermost open element.
 void CParserCore::ReadEndTag(CXMLParser& parser) {
     Read(parser);
-    ReadToken(parser);
+    PassToken(parser);
     Require(Skip(parser) == '>', "End tag must end with '>'");
     const void* handle = parser.openElements.back();
     parser.openElements.pop_back();
@@ -119,20 +150,37 @@ void CParserCore::SkipContent(CXMLParser& parser) {
     Skip(parser);
 }
 
-void CParserCore::ReadToken(CXMLParser& parser) {
+const char* CParserCore::NameInBlock(CXMLParser& parser) {
     Require(charclass::IsName(parser.current), kMustBeName);
     CXMLBufferedReader& reader = *parser.reader;
-    TBuffer<char>& token = parser.token;
-    token.Reset();
+    const char* end = CReaderAccess::Fence(reader, '>');
+    const char* q = scan::NameEnd(CReaderAccess::Rest(reader));
+    if (q == end) return nullptr;
+    CReaderAccess::MoveTo(reader, q + 1);
+    parser.current = static_cast<unsigned char>(*q);
+    return q;
+}
+
+void CParserCore::ReadToken(CXMLParser& parser) {
+    parser.token.Reset();
+    ReadName(parser, &parser.token);
+}
+
+void CParserCore::PassToken(CXMLParser& parser) {
+    if (NameInBlock(parser) == nullptr) ReadName(parser, nullptr);
+}
+
+void CParserCore::ReadName(CXMLParser& parser, TBuffer<char>* token) {
+    Require(charclass::IsName(parser.current), kMustBeName);
+    CXMLBufferedReader& reader = *parser.reader;
     // `current` is the byte just handed out from the block, so the name
     // starts one before the read position. Names nearly always end inside
     // the block and are then taken in one piece.
     const char* start = CReaderAccess::Rest(reader) - 1;
     for (;;) {
         const char* end = CReaderAccess::Fence(reader, '>');
-        const char* q = start + 1;
-        while (charclass::IsNameByte(*q)) ++q;
-        CBufferAccess::AddEach(token, start, static_cast<int>(q - start));
+        const char* q = scan::NameEnd(start + 1);
+        if (token != nullptr) CBufferAccess::AddEach(*token, start, static_cast<int>(q - start));
         if (q != end) {
             // What ended the name is a byte of this block, known not to
             // continue it: hand it out without asking the reader again.
@@ -146,52 +194,52 @@ void CParserCore::ReadToken(CXMLParser& parser) {
     }
 }
 
-void CParserCore::ReadAttribute(CXMLParser& parser) {
+void CParserCore::ReadAttribute(CXMLParser& parser, bool report) {
     CXMLBufferedReader& reader = *parser.reader;
-    TBuffer<char>& text = parser.text;
-    ReadToken(parser);
-    if (parser.current == '=') {
-        // Most attributes are name="value" without spaces or references and
-        // end inside the block: then one scan takes the whole value, with the
-        // reader left exactly where the general way below would leave it.
+    const char* const name = CReaderAccess::Rest(reader) - 1;
+    const char* const nameEnd = NameInBlock(parser);
+    if (nameEnd != nullptr && parser.current == '=') {
+        // Most attributes are name="value" without spaces or references, and
+        // end, with the whitespace after them, inside the block: then the
+        // reader is left exactly where the general way below would leave it,
+        // and the handler gets the name and the value where they stand.
         const char* open = CReaderAccess::Rest(reader);
         const char* end = CReaderAccess::End(reader);
         if (open != end && (*open == '"' || *open == '\'')) {
             const char quote = *open;
-            const charclass::Table& stop = quote == '"' ? charclass::kDoubleQuotedStop : charclass::kSingleQuotedStop;
             CReaderAccess::Fence(reader, quote);
-            const char* q = open + 1;
-            while (!stop.of[static_cast<unsigned char>(*q)]) ++q;
-            if (q != end && *q == quote) {
-                text.Reset();
-                if (q != open + 1) {
-                    // On the first byte of the value, as a failure to grow
-                    // the buffer would find the general way.
-                    CReaderAccess::MoveTo(reader, open + 2);
-                    parser.current = static_cast<unsigned char>(open[1]);
-                    CBufferAccess::AddEach(text, open + 1, static_cast<int>(q - open - 1));
-                }
-                // What Next() would do, inside the block: the quote still
-                // fences it, and the quote is not whitespace.
-                const char* after = q + 1;
-                while (charclass::IsSpaceByte(*after)) ++after;
-                if (after != end) {
-                    CReaderAccess::MoveTo(reader, after + 1);
-                    parser.current = static_cast<unsigned char>(*after);
-                } else {
-                    CReaderAccess::MoveTo(reader, after);
-                    parser.current = static_cast<unsigned char>(quote);
-                    Next(parser);
+            const char* close = scan::ValueEnd(open + 1, end, quote);
+            // The quote still fences the block, and it is not whitespace.
+            const char* after = close != end && *close == quote ? scan::SpacesEnd(close + 1) : end;
+            if (after != end) {
+                CReaderAccess::MoveTo(reader, after + 1);
+                parser.current = static_cast<unsigned char>(*after);
+                if (report) {
+                    const Terminated nameStop(reader, nameEnd);
+                    const Terminated valueStop(reader, close);
+                    parser.Attribute(name, open + 1);
                 }
                 return;
             }
         }
     }
+    if (nameEnd != nullptr) {
+        parser.token.Reset();
+        CBufferAccess::AddEach(parser.token, name, static_cast<int>(nameEnd - name));
+    } else {
+        ReadToken(parser);
+    }
+    ReadValue(parser);
+    if (report) parser.Attribute(parser.token, parser.text);
+}
+
+void CParserCore::ReadValue(CXMLParser& parser) {
+    CXMLBufferedReader& reader = *parser.reader;
+    TBuffer<char>& text = parser.text;
     Require(Skip(parser) == '=', "Attribute name must be followed by '='.");
     Next(parser);
     Require(parser.current == '\'' || parser.current == '"', "Attribute value must begin with ''' or '\"'.");
     const char quote = static_cast<char>(parser.current);
-    const charclass::Table& stop = quote == '"' ? charclass::kDoubleQuotedStop : charclass::kSingleQuotedStop;
     text.Reset();
     for (;;) {
         Read(parser);
@@ -204,9 +252,7 @@ void CParserCore::ReadAttribute(CXMLParser& parser) {
         // Values are short: a plain loop up to the quote or a reference
         // beats searching the rest of the block twice.
         const char* start = CReaderAccess::Rest(reader) - 1;
-        CReaderAccess::Fence(reader, quote);
-        const char* q = start + 1;
-        while (!stop.of[static_cast<unsigned char>(*q)]) ++q;
+        const char* q = scan::ValueEnd(start + 1, CReaderAccess::Fence(reader, quote), quote);
         CBufferAccess::AddEach(text, start, static_cast<int>(q - start));
         CReaderAccess::MoveTo(reader, q);
     }

@@ -4,6 +4,7 @@
 #include "parser/CharClass.h"
 #include "parser/ParserCore.h"
 #include "parser/ReaderAccess.h"
+#include "parser/Scan.h"
 
 namespace CorvaneXML {
 
@@ -112,9 +113,8 @@ int CParserCore::SkipRun(CXMLParser& parser) {
     // (indentation) are passed over inside the block.
     CXMLBufferedReader& reader = *parser.reader;
     for (;;) {
-        const char* p = CReaderAccess::Rest(reader);
         const char* end = CReaderAccess::Fence(reader, '\0');
-        while (charclass::IsSpaceByte(*p)) ++p;
+        const char* p = scan::SpacesEnd(CReaderAccess::Rest(reader));
         if (p != end) {
             // The byte that ended the run is in this block and not
             // whitespace: hand it out without asking the reader again.

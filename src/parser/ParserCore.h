@@ -53,8 +53,19 @@ struct CParserCore {
     static void ReadStartTag(CXMLParser& parser, bool fast);
     static void ReadEndTag(CXMLParser& parser);
     static void SkipContent(CXMLParser& parser);
+    // A name into `token`; PassToken reads one that nobody needs, an end
+    // tag's, without keeping it.
     static void ReadToken(CXMLParser& parser);
-    static void ReadAttribute(CXMLParser& parser);
+    static void PassToken(CXMLParser& parser);
+    static void ReadName(CXMLParser& parser, TBuffer<char>* token);
+    // The name at `current` when it ends inside the block: then read, with
+    // `current` at the byte after it, and that byte's place returned; else
+    // null, and nothing read.
+    static const char* NameInBlock(CXMLParser& parser);
+    // Reads an attribute and, when `report`, hands it to the handler.
+    static void ReadAttribute(CXMLParser& parser, bool report);
+    // Entered after the name: the '=' and the value, into `text`.
+    static void ReadValue(CXMLParser& parser);
     static void ReadLiteral(CXMLParser& parser);
 
     // --- character data and references (Text.cpp) ---

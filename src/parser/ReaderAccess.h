@@ -35,6 +35,20 @@ struct CReaderAccess {
         return reader.block + reader.count;
     }
 
+    // Puts a NUL over `at`, a byte of the block already handed out, so that
+    // the run before it can go to a handler as a C string where it stands;
+    // returns the byte for Restore, which puts it back before the parser
+    // reads on or the block is counted.
+    static char Terminate(CXMLBufferedReader& reader, const char* at) {
+        char& byte = reader.block[at - reader.block];
+        const char was = byte;
+        byte = '\0';
+        return was;
+    }
+    static void Restore(CXMLBufferedReader& reader, const char* at, char byte) {
+        reader.block[at - reader.block] = byte;
+    }
+
     // Source offset of block[0]: tells one block from the next.
     static std::uint64_t BlockStart(const CXMLBufferedReader& reader) { return reader.atBlock.offset; }
     // Source offset of the next character to hand out.

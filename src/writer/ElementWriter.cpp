@@ -37,8 +37,7 @@ const XCXMLElement* ParentOf(const XCXMLElement* element) {
 // children and by ">" otherwise. Returns the first child.
 const XIXMLNode* WriteStartTag(XCXMLWriter* writer, const XCXMLElement& element, int depth) {
     writer->NewLine(depth);
-    writer->WriteToken("<");
-    writer->WriteString(element.GetName());
+    writer->WriteNamed("<", element.GetName(), "");
     const XIXMLAttribute* first = element.GetFirstAttribute();
     const bool several = first != nullptr && first->GetNext() != nullptr;
     for (const XIXMLAttribute* attribute = first; attribute != nullptr; attribute = attribute->GetNext()) {
@@ -56,9 +55,7 @@ const XIXMLNode* WriteStartTag(XCXMLWriter* writer, const XCXMLElement& element,
 
 void WriteEndTag(XCXMLWriter* writer, const XCXMLElement& element, int depth) {
     writer->NewLine(depth);
-    writer->WriteToken("</");
-    writer->WriteString(element.GetName());
-    writer->WriteToken(">");
+    writer->WriteNamed("</", element.GetName(), ">");
 }
 
 }  // namespace
@@ -111,9 +108,7 @@ void XCXMLRoot::WriteTo(XCXMLWriter* writer, int depth) const {
 void XCXMLTree::Write(XIXMLWriteStream* stream) const { GetRoot()->Write(stream); }
 
 void XCXMLAttribute::WriteTo(XCXMLWriter* writer) const {
-    writer->WriteToken(" ");
-    writer->WriteString(GetName());
-    writer->WriteToken("=");
+    writer->WriteNamed(" ", GetName(), "=");
     writer->WriteQuoted('"', GetValue());
 }
 

@@ -1,42 +1,11 @@
 #include "writer/XCXMLWriter.h"
 
 #include "foundation/Raise.h"
+#include "foundation/TextRun.h"
 
 #include <algorithm>
 
 namespace CorvaneXML {
-
-namespace {
-
-// Bytes that end a run of plain characters: the NUL in both, the escaped
-// ones of text, and the quote in attribute values too.
-constexpr unsigned char kEndsText = 1;
-constexpr unsigned char kEndsValue = 2;
-
-struct RunEnds {
-    unsigned char of[256];
-    constexpr RunEnds() : of() {
-        of[0] = kEndsText | kEndsValue;
-        of[static_cast<unsigned char>('&')] = kEndsText | kEndsValue;
-        of[static_cast<unsigned char>('<')] = kEndsText | kEndsValue;
-        of[static_cast<unsigned char>('>')] = kEndsText | kEndsValue;
-        of[static_cast<unsigned char>('"')] = kEndsValue;
-    }
-};
-constexpr RunEnds kRunEnds;
-
-// The end of the plain characters at `s`, which may be `s` itself.
-const char* EndOfRun(const char* s, unsigned char ends) {
-    while ((kRunEnds.of[static_cast<unsigned char>(*s)] & ends) == 0) ++s;
-    return s;
-}
-
-// A line feed and then the tabs of most depths, so that the usual line start
-// is one piece.
-constexpr char kIndent[] = "\n\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
-constexpr std::size_t kIndentTabs = sizeof kIndent - 2;
-
-}  // namespace
 
 XCXMLWriter::XCXMLWriter(XIXMLWriteStream* stream) noexcept
     : stream_(stream),
@@ -98,14 +67,14 @@ void XCXMLWriter::PutPlainOutside(const char* data, std::size_t size) {
 
 void XCXMLWriter::WriteString(const char* s) {
     if (s == nullptr) s = "";
-    Put(s, std::strlen(s));
+    Put(s, TextLength(s));
 }
 
 void XCXMLWriter::WriteText(const char* s) {
     if (s == nullptr) return;
     for (;; ++s) {
         const char* const run = s;
-        s = EndOfRun(s, kEndsText);
+        s = EndOfRun<Run::kText>(s);
         PutPlain(run, static_cast<std::size_t>(s - run));
         switch (*s) {
             case '&': WriteToken("&amp;"); break;
@@ -121,7 +90,7 @@ void XCXMLWriter::WriteQuoted(char quote, const char* s) {
     WriteChar(quote);
     for (; s != nullptr; ++s) {
         const char* const run = s;
-        s = EndOfRun(s, kEndsValue);
+        s = EndOfRun<Run::kValue>(s);
         PutPlain(run, static_cast<std::size_t>(s - run));
         if (*s == '\0') break;
         switch (*s) {
@@ -134,17 +103,17 @@ void XCXMLWriter::WriteQuoted(char quote, const char* s) {
     WriteChar(quote);
 }
 
-void XCXMLWriter::NewLine(int depth) {
+void XCXMLWriter::NewLineOutside(int depth) {
     if (skipNewLine_) {
         skipNewLine_ = false;
         return;
     }
     std::size_t tabs = depth > 0 ? static_cast<std::size_t>(depth) : 0;
-    std::size_t piece = std::min(tabs, kIndentTabs);
-    PutPlain(kIndent, 1 + piece);
+    std::size_t piece = std::min(tabs, kLineStartTabs);
+    PutPlain(kLineStart, 1 + piece);
     for (tabs -= piece; tabs != 0; tabs -= piece) {
-        piece = std::min(tabs, kIndentTabs);
-        PutPlain(kIndent + 1, piece);
+        piece = std::min(tabs, kLineStartTabs);
+        PutPlain(kLineStart + 1, piece);
     }
 }
 

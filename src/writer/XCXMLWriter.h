@@ -3,6 +3,9 @@
 
 #include <CorvaneXML/XMLStreams.h>
 
+#include "foundation/ShortCopy.h"
+#include "foundation/TextRun.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -48,6 +51,25 @@ public:
     // The bytes before the NUL, unchanged, in one call (size 0 for an empty
     // or null string).
     void WriteString(const char* s);
+    // `before`, the bytes of `name` before its NUL (none for a null name)
+    // and `after`, each a call of its own as WriteToken and WriteString
+    // would make them (none for an empty `after`), and one copy while the
+    // window has room for them all.
+    template <std::size_t N, std::size_t M>
+    void WriteNamed(const char (&before)[N], const char* name, const char (&after)[M]) {
+        if (name == nullptr) name = "";
+        const std::size_t size = TextLength(name);
+        if (N - 1 + size + M - 1 <= static_cast<std::size_t>(end_ - next_)) {
+            std::memcpy(next_, before, N - 1);
+            CopyShort(next_ + N - 1, name, size);
+            std::memcpy(next_ + N - 1 + size, after, M - 1);
+            next_ += N - 1 + size + M - 1;
+            return;
+        }
+        Put(before, N - 1);
+        Put(name, size);
+        if (M > 1) Put(after, M - 1);
+    }
     // A fixed token given as a literal: one call of exactly its length.
     template <std::size_t N>
     void WriteToken(const char (&token)[N]) {
@@ -60,7 +82,18 @@ public:
     void WriteQuoted(char quote, const char* s);
     // A line feed and `depth` tabs, unless the previous text asked for the
     // line to continue: then nothing, once.
-    void NewLine(int depth);
+    void NewLine(int depth) {
+        // The whole line start is copied where the window has room for it:
+        // that costs less than measuring the piece, and the window's bytes
+        // past what is kept are the writer's to overwrite.
+        if (!skipNewLine_ && depth >= 0 && static_cast<std::size_t>(depth) <= kLineStartTabs &&
+            sizeof kLineStart <= static_cast<std::size_t>(end_ - next_)) {
+            std::memcpy(next_, kLineStart, sizeof kLineStart);
+            next_ += 1 + depth;
+        } else {
+            NewLineOutside(depth);
+        }
+    }
     // Owned text keeps the next tag on its line.
     void SkipNextNewLine() noexcept { skipNewLine_ = true; }
 
@@ -69,7 +102,7 @@ private:
     // window's check stays inline, everything else does not.
     void Put(const char* data, std::uint64_t size) {
         if (next_ != nullptr && size <= static_cast<std::size_t>(end_ - next_)) {
-            std::memcpy(next_, data, static_cast<std::size_t>(size));
+            CopyShort(next_, data, static_cast<std::size_t>(size));
             next_ += size;
         } else {
             PutOutside(data, size);
@@ -78,12 +111,18 @@ private:
     // `size` plain characters, each worth a call of its own; none for 0.
     void PutPlain(const char* data, std::size_t size) {
         if (next_ != nullptr && size <= static_cast<std::size_t>(end_ - next_)) {
-            std::memcpy(next_, data, size);
+            CopyShort(next_, data, size);
             next_ += size;
         } else {
             PutPlainOutside(data, size);
         }
     }
+    // A line feed and then the tabs of most depths, so that the usual line
+    // start is one piece.
+    static constexpr char kLineStart[] = "\n\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
+    static constexpr std::size_t kLineStartTabs = sizeof kLineStart - 2;
+
+    void NewLineOutside(int depth);
     // What does not fit the window: a new window, else a call.
     void PutOutside(const char* data, std::uint64_t size);
     void PutPlainOutside(const char* data, std::size_t size);

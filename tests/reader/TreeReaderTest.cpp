@@ -66,6 +66,9 @@ TEST(TreeReader, ReadsAndWritesBackOrRefusesWithAMessage) {
          Handling::None},
         // Two names of equal hash keep keys of their own.
         {"<r fihknb=\"1\" npjmld=\"2\"/>", "<r\n\t fihknb=\"1\"\n\t npjmld=\"2\"/>\n", Handling::None},
+        // Long names alike in length and in their first and last eight bytes.
+        {"<r head0000-one-0000tail=\"1\" head0000-two-0000tail=\"2\"/>",
+         "<r\n\t head0000-one-0000tail=\"1\"\n\t head0000-two-0000tail=\"2\"/>\n", Handling::None},
         {"<a>t<b/>u</a>", "error: Only one data node for an element", Handling::None},
         {"<a><!DOCTYPE x></a>", "error: DOCTYPE declaration inside an element", Handling::None},
         {"<a>", "error: End of input inside an element", Handling::None},
