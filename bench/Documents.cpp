@@ -42,10 +42,10 @@ Input Records() {
     Random random(1);
     std::string text = "<records>";
     for (unsigned i = 0; text.size() < kTargetSize; ++i) {
-        text += "\n\t<record id=\"" + std::to_string(i) + "\" name=\"" + random.Word(4, 10) +
-                "\" kind=\"" + kinds[random.Below(4)] + "\" price=\"" + std::to_string(random.Below(10000)) +
-                "." + std::to_string(10 + random.Below(90)) + "\">" + random.Word(3, 8) + " " +
-                random.Word(2, 9) + " " + std::to_string(i) + "</record>";
+        text += "\n\t<record id=\"" + std::to_string(i) + "\" name=\"" + random.Word(4, 10) + "\" kind=\"" +
+                kinds[random.Below(4)] + "\" price=\"" + std::to_string(random.Below(10000)) + "." +
+                std::to_string(10 + random.Below(90)) + "\">" + random.Word(3, 8) + " " + random.Word(2, 9) + " " +
+                std::to_string(i) + "</record>";
     }
     text += "\n</records>\n";
     return {"records", std::move(text)};

@@ -43,9 +43,12 @@ std::string Repeat(std::size_t n, const std::function<std::string(std::size_t)>&
 std::string Colliding(std::size_t i) { return "n" + std::to_string(i) + std::string(32, 'z'); }
 
 std::string Records(std::size_t n) {
-    return "<r>" + Repeat(n, [](std::size_t i) {
-               return "<rec id=\"" + std::to_string(i) + "\" kind=\"k\">text " + std::to_string(i) + "</rec>";
-           }) + "</r>";
+    return "<r>" +
+           Repeat(n,
+                  [](std::size_t i) {
+                      return "<rec id=\"" + std::to_string(i) + "\" kind=\"k\">text " + std::to_string(i) + "</rec>";
+                  }) +
+           "</r>";
 }
 
 // An element with n children, for the editing cases.
@@ -221,7 +224,8 @@ void PrintGrowth() {
         {"empty siblings <a/>", "<r>" + Repeat(n, [](std::size_t) { return "<a/>"; }) + "</r>"},
         {"nesting <a>", Repeat(n, [](std::size_t) { return "<a>"; }) + Repeat(n, [](std::size_t) { return "</a>"; })},
         {"empty attributes a=''", "<r" + Repeat(n, [](std::size_t) { return " a=''"; }) + "/>"},
-        {"distinct names <eN/>", "<r>" + Repeat(n, [](std::size_t i) { return "<e" + std::to_string(i) + "/>"; }) + "</r>"},
+        {"distinct names <eN/>",
+         "<r>" + Repeat(n, [](std::size_t i) { return "<e" + std::to_string(i) + "/>"; }) + "</r>"},
         {"colliding names", "<r>" + Repeat(n / 10, [](std::size_t i) { return "<" + Colliding(i) + "/>"; }) + "</r>"},
         {"records", Records(n / 10)},
     };

@@ -5,8 +5,8 @@
 #include <expat.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
-#include <pugixml.hpp>
 #include <tinyxml2.h>
+#include <pugixml.hpp>
 
 #include <memory>
 #include <string>
@@ -17,9 +17,7 @@ namespace bench {
 
 struct PugiStringWriter : pugi::xml_writer {
     explicit PugiStringWriter(std::string& out) : out(out) {}
-    void write(const void* data, std::size_t size) override {
-        out.append(static_cast<const char*>(data), size);
-    }
+    void write(const void* data, std::size_t size) override { out.append(static_cast<const char*>(data), size); }
     std::string& out;
 };
 
@@ -149,8 +147,7 @@ void ExpatParse(benchmark::State& state, const Input* input) {
         XML_Parser parser = XML_ParserCreate(nullptr);
         XML_SetElementHandler(parser, ExpatStart, ExpatEnd);
         XML_SetCharacterDataHandler(parser, ExpatText);
-        const XML_Status status =
-            XML_Parse(parser, input->text.data(), static_cast<int>(input->text.size()), 1);
+        const XML_Status status = XML_Parse(parser, input->text.data(), static_cast<int>(input->text.size()), 1);
         XML_ParserFree(parser);
         state.SetIterationTime(Seconds(start, Clock::now()));
         if (status != XML_STATUS_OK) {

@@ -126,12 +126,9 @@ const std::vector<Column> kSpeed = {
 };
 
 const std::vector<Column> kMemory = {
-    {kHeld, "heap held, bytes per input byte", "%.2f"},
-    {kPugiHeld, "pugixml's", "%.2f"},
-    {kHeldVsPugi, "ours / pugixml's", "%.2f"},
-    {kDeleteSpeedup, "deleting, times faster than reading", "%.1f"},
-    {kFaults, "page faults per read", "%.0f"},
-    {kPugiFaults, "pugixml's", "%.0f"},
+    {kHeld, "heap held, bytes per input byte", "%.2f"}, {kPugiHeld, "pugixml's", "%.2f"},
+    {kHeldVsPugi, "ours / pugixml's", "%.2f"},          {kDeleteSpeedup, "deleting, times faster than reading", "%.1f"},
+    {kFaults, "page faults per read", "%.0f"},          {kPugiFaults, "pugixml's", "%.0f"},
 };
 
 void PrintTable(const char* title, const std::vector<Column>& columns, const std::vector<const Input*>& files,
@@ -167,16 +164,19 @@ void PrintGoals(const Input& first, const Figures& on, const std::vector<Figures
     std::printf("| `Parse` vs expat | %.2f | keep ≥ 5 | |\n", mean(kParseVsExpat));
     std::printf("| `Write` to `XCXMLStringWriteStream` vs pugixml `save` to memory | %.2f | ≥ 1.2 | |\n",
                 mean(kWriteVsPugi));
-    std::printf("| heap held by a read tree vs pugixml's | %.2f× (%.2f vs %.2f bytes per input byte on %s) "
-                "| ≤ 1.0× | ≤ 0.8× |\n",
-                mean(kHeldVsPugi), on[kHeld], on[kPugiHeld], name);
+    std::printf(
+        "| heap held by a read tree vs pugixml's | %.2f× (%.2f vs %.2f bytes per input byte on %s) "
+        "| ≤ 1.0× | ≤ 0.8× |\n",
+        mean(kHeldVsPugi), on[kHeld], on[kPugiHeld], name);
     std::printf("| deleting a tree vs reading it | %.1f× faster | ≥ 10× faster | |\n", mean(kDeleteSpeedup));
-    std::printf("| `Write` to a host's own stream (one call per plain character) | %.0f MB/s (%.0f on %s) "
-                "| measured | |\n",
-                mean(kHostWriteRate), on[kHostWriteRate], name);
-    std::printf("| page faults per read, a new reader each time, vs pugixml's | %.0f vs %.0f (%.0f vs %.0f on %s) "
-                "| few | |\n",
-                mean(kFaults), mean(kPugiFaults), on[kFaults], on[kPugiFaults], name);
+    std::printf(
+        "| `Write` to a host's own stream (one call per plain character) | %.0f MB/s (%.0f on %s) "
+        "| measured | |\n",
+        mean(kHostWriteRate), on[kHostWriteRate], name);
+    std::printf(
+        "| page faults per read, a new reader each time, vs pugixml's | %.0f vs %.0f (%.0f vs %.0f on %s) "
+        "| few | |\n",
+        mean(kFaults), mean(kPugiFaults), on[kFaults], on[kPugiFaults], name);
 }
 
 }  // namespace
@@ -191,9 +191,10 @@ void PrintScorecard(const CollectingReporter& results, const std::vector<Input>&
     }
     if (files.empty()) return;
     PrintTable("Speed on the files (MB/s of the input; ratios: our MB/s / the peer's)", kSpeed, files, rows);
-    PrintTable("Memory on the files (page faults: minor faults per read in a process that reads only that document, "
-               "each tree deleted before the next read)",
-               kMemory, files, rows);
+    PrintTable(
+        "Memory on the files (page faults: minor faults per read in a process that reads only that document, "
+        "each tree deleted before the next read)",
+        kMemory, files, rows);
     PrintGoals(*files.front(), rows.front(), rows);
 }
 

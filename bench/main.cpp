@@ -39,8 +39,8 @@ namespace bench {
 void CollectingReporter::ReportRuns(const std::vector<Run>& runs) {
     for (const Run& run : runs) {
         if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
-        seconds_[run.run_name.function_name].push_back(
-            run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit));
+        seconds_[run.run_name.function_name].push_back(run.GetAdjustedRealTime() /
+                                                       benchmark::GetTimeUnitMultiplier(run.time_unit));
     }
     ConsoleReporter::ReportRuns(runs);
 }
@@ -110,13 +110,12 @@ void PrintSummary(const CollectingReporter& results, const std::vector<Input>& i
         const char* operation;
         const char* peerOperation;  // Parse or Save
     };
-    static const Row rows[] = {
-        {"ReadTree", "Parse"}, {"Parse", "Parse"}, {"FastParse", "Parse"}, {"Write", "Save"}};
+    static const Row rows[] = {{"ReadTree", "Parse"}, {"Parse", "Parse"}, {"FastParse", "Parse"}, {"Write", "Save"}};
     static const char* const peers[] = {"pugixml", "tinyxml2", "libxml2", "expat"};
 
     std::printf("\nSummary (medians; ratio = peer time / our time, above 1 means ours is faster)\n\n");
-    std::printf("%-24s %-10s %9s %10s %10s %10s %10s\n", "input", "ours", "MB/s", "pugixml", "tinyxml2",
-                "libxml2", "expat");
+    std::printf("%-24s %-10s %9s %10s %10s %10s %10s\n", "input", "ours", "MB/s", "pugixml", "tinyxml2", "libxml2",
+                "expat");
     std::map<std::string, std::vector<double>> logRatios;  // for geometric means
     for (const Row& row : rows) {
         for (const Input& input : inputs) {
@@ -149,19 +148,17 @@ void PrintSummary(const CollectingReporter& results, const std::vector<Input>& i
         std::printf("\n");
     }
 
-    std::printf("\nDeleting a read tree\n%-24s %12s %12s %14s\n", "input", "build ms", "delete ms",
-                "build/delete");
+    std::printf("\nDeleting a read tree\n%-24s %12s %12s %14s\n", "input", "build ms", "delete ms", "build/delete");
     for (const Input& input : inputs) {
         if (!input.path.empty()) continue;  // in the scorecard
         const double build = results.Median(Name(input, "ours", "ReadTree"));
         const double release = results.Median(Name(input, "ours", "DeleteTree"));
         if (build <= 0 || release <= 0) continue;
-        std::printf("%-24s %12.2f %12.2f %13.2fx\n", input.name.c_str(), build * 1e3, release * 1e3,
-                    build / release);
+        std::printf("%-24s %12.2f %12.2f %13.2fx\n", input.name.c_str(), build * 1e3, release * 1e3, build / release);
     }
 
-    std::printf("\nTime per element of the sibling lists (ns)\n%-24s %10s %10s %10s %10s\n", "input",
-                "elements", "ReadTree", "Write", "DeleteTree");
+    std::printf("\nTime per element of the sibling lists (ns)\n%-24s %10s %10s %10s %10s\n", "input", "elements",
+                "ReadTree", "Write", "DeleteTree");
     for (const Input& input : inputs) {
         if (input.elements == 0) continue;
         const double n = static_cast<double>(input.elements);
@@ -177,9 +174,10 @@ void PrintSummary(const CollectingReporter& results, const std::vector<Input>& i
         std::printf("\n");
     }
 
-    std::printf("\nAsking for the position of every event (Parse) or element (ReadTree), MB/s\n"
-                "%-24s %10s %10s %8s %10s %10s %8s\n", "input", "Parse", "asking", "x time", "ReadTree", "asking",
-                "x time");
+    std::printf(
+        "\nAsking for the position of every event (Parse) or element (ReadTree), MB/s\n"
+        "%-24s %10s %10s %8s %10s %10s %8s\n",
+        "input", "Parse", "asking", "x time", "ReadTree", "asking", "x time");
     for (const Input& input : inputs) {
         const double parse = results.Median(Name(input, "ours", "Parse"));
         const double parseAsking = results.Median(Name(input, "ours", "ParsePositions"));
@@ -191,8 +189,8 @@ void PrintSummary(const CollectingReporter& results, const std::vector<Input>& i
                     readAsking / read);
     }
 
-    std::printf("\nHeap held by a read tree, bytes per input byte\n%-24s %9s %9s %9s %9s %14s\n", "input",
-                "ours", "pugixml", "tinyxml2", "libxml2", "pugixml/ours");
+    std::printf("\nHeap held by a read tree, bytes per input byte\n%-24s %9s %9s %9s %9s %14s\n", "input", "ours",
+                "pugixml", "tinyxml2", "libxml2", "pugixml/ours");
     for (const Input& input : inputs) {
         // Only for the documents the filter left in (reading a tree is what
         // is accounted); the real ones are in the scorecard.

@@ -37,8 +37,7 @@ int main(int argc, char** argv) {
         XCXMLFileReadStream input(file);
         tree.reset(reader.ReadTree(&input));
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s:%llu:%llu: %s\n", argv[1],
-                     static_cast<unsigned long long>(reader.GetErrorLine()),
+        std::fprintf(stderr, "%s:%llu:%llu: %s\n", argv[1], static_cast<unsigned long long>(reader.GetErrorLine()),
                      static_cast<unsigned long long>(reader.GetErrorColumn()), error.what());
         std::fclose(file);
         return 1;
@@ -54,20 +53,18 @@ int main(int argc, char** argv) {
 
         // Navigate: every book with its title and price, to standard error,
         // in the form FILE:LINE:COLUMN: text that editors jump to.
-        for (XIXMLElement* book = catalogue->FindElement("book"); book != nullptr;
-             book = book->NextSameElement()) {
+        for (XIXMLElement* book = catalogue->FindElement("book"); book != nullptr; book = book->NextSameElement()) {
             const XIXMLData* title = book->FindElement("title")->GetData();
             const double price = book->FindElement("price")->GetData()->GetFloat();
             const CXMLPosition& at = starts.where[book];
-            std::fprintf(stderr, "%s:%llu:%llu: %s: %s (%.2f)\n", argv[1],
-                         static_cast<unsigned long long>(at.line), static_cast<unsigned long long>(at.column),
-                         book->FindAttribute("id")->GetValue(), title->GetData(), price);
+            std::fprintf(stderr, "%s:%llu:%llu: %s: %s (%.2f)\n", argv[1], static_cast<unsigned long long>(at.line),
+                         static_cast<unsigned long long>(at.column), book->FindAttribute("id")->GetValue(),
+                         title->GetData(), price);
         }
 
         // Edit: raise every price by a tenth, drop the first book's language,
         // and add a third book with a comment in front of it.
-        for (XIXMLElement* book = catalogue->FindElement("book"); book != nullptr;
-             book = book->NextSameElement()) {
+        for (XIXMLElement* book = catalogue->FindElement("book"); book != nullptr; book = book->NextSameElement()) {
             XIXMLData* price = book->FindElement("price")->GetData();
             price->SetFmtData("%.2f", price->GetFloat() * 1.1);
         }

@@ -33,11 +33,9 @@ public:
     static void SiNULL(const void* pointer);
     static void SiNULL(const void* pointer, const char* message);
     static void IfNULL(const void* pointer);
-    static void IfNULL(const void* pointer, const char* format, ...)
-        __attribute__((format(printf, 2, 3)));
+    static void IfNULL(const void* pointer, const char* format, ...) __attribute__((format(printf, 2, 3)));
     static void IfFalse(bool condition);
-    static void IfFalse(bool condition, const char* format, ...)
-        __attribute__((format(printf, 2, 3)));
+    static void IfFalse(bool condition, const char* format, ...) __attribute__((format(printf, 2, 3)));
     [[noreturn]] static void Signale(const char* message);
 };
 
@@ -57,8 +55,7 @@ public:
     // restores the default. Safe to call while other threads report.
     static void SetSink(Sink sink, void* context);
 
-    static void Message(XIReporter::EMsgType type, const char* format, ...)
-        __attribute__((format(printf, 2, 3)));
+    static void Message(XIReporter::EMsgType type, const char* format, ...) __attribute__((format(printf, 2, 3)));
     static void Warning(const char* format, ...) __attribute__((format(printf, 1, 2)));
 };
 

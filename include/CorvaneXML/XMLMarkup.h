@@ -13,8 +13,8 @@ namespace CorvaneXML {
 class CORVANEXML_API XCXMLDocType : public XIXMLDocType, public XCXMLNode {
 public:
     // Each string is copied when present; null means absent.
-    XCXMLDocType(XIXMLElement* parent, const XCXMLKey& token, const char* publicId,
-                 const char* systemId, const char* local);
+    XCXMLDocType(XIXMLElement* parent, const XCXMLKey& token, const char* publicId, const char* systemId,
+                 const char* local);
     XCXMLDocType(const XCXMLDocType&) = delete;
     XCXMLDocType& operator=(const XCXMLDocType&) = delete;
     ~XCXMLDocType() override;

@@ -11,13 +11,11 @@ void ReportDestructorException(const char* className) noexcept {
         try {
             throw;
         } catch (const std::exception& error) {
-            Corvane::XCReporter::Message(Corvane::XIReporter::eMessage,
-                                         "%s::~%s: Exception in destructor (%s)", className,
-                                         className, error.what());
+            Corvane::XCReporter::Message(Corvane::XIReporter::eMessage, "%s::~%s: Exception in destructor (%s)",
+                                         className, className, error.what());
         } catch (...) {
-            Corvane::XCReporter::Message(Corvane::XIReporter::eMessage,
-                                         "%s::~%s: Exception in destructor (%s)", className,
-                                         className, "unknown exception");
+            Corvane::XCReporter::Message(Corvane::XIReporter::eMessage, "%s::~%s: Exception in destructor (%s)",
+                                         className, className, "unknown exception");
         }
     } catch (...) {
         // A reporter that fails has nowhere left to report to.

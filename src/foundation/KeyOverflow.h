@@ -48,8 +48,7 @@ private:
     void DrawKey() noexcept;
     std::uint32_t SlotOf(const char* name, std::uint32_t capacity) const;
     // The slot holding `name`, or the empty slot where it would go.
-    static XCXMLKey* Probe(XCXMLKey* slots, std::uint32_t capacity, std::uint32_t start,
-                           const char* name);
+    static XCXMLKey* Probe(XCXMLKey* slots, std::uint32_t capacity, std::uint32_t start, const char* name);
 
     XCXMLKey* slots_ = nullptr;
     std::uint32_t capacity_ = 0;  // 0, or a power of two

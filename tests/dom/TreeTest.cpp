@@ -27,12 +27,18 @@ std::string Outline(const XIXMLElement* element) {
     out += " {";
     for (XIXMLNode* node = element->GetFirstNode(); node != nullptr; node = node->GetNext()) {
         EXPECT_EQ(node->GetParent(), element);
-        if (XIXMLElement* child = node->AsElement()) out += " " + Outline(child);
-        else if (XIXMLData* data = node->AsData()) out += " '" + std::string(data->GetData()) + "'";
-        else if (XIXMLComment* comment = node->AsComment()) out += " #" + std::string(comment->GetComment());
-        else if (XIXMLPI* pi = node->AsPI()) out += " ?" + std::string(pi->GetProcessor());
-        else if (XIXMLDocType* doctype = node->AsDocType()) out += " !" + std::string(doctype->GetToken());
-        else out += " " + static_cast<Node*>(node)->label;
+        if (XIXMLElement* child = node->AsElement())
+            out += " " + Outline(child);
+        else if (XIXMLData* data = node->AsData())
+            out += " '" + std::string(data->GetData()) + "'";
+        else if (XIXMLComment* comment = node->AsComment())
+            out += " #" + std::string(comment->GetComment());
+        else if (XIXMLPI* pi = node->AsPI())
+            out += " ?" + std::string(pi->GetProcessor());
+        else if (XIXMLDocType* doctype = node->AsDocType())
+            out += " !" + std::string(doctype->GetToken());
+        else
+            out += " " + static_cast<Node*>(node)->label;
     }
     return out + " }";
 }
@@ -148,8 +154,9 @@ TEST(Reports, BrokenLinksAndADoubleGrow) {
     const std::vector<std::pair<int, std::string>> expected = {
         {Corvane::XIReporter::eWarning, "CHashKey::Grow - Double grow needed"},
         {0, "XCXMLNode::~XCXMLNode: Exception in destructor (XCXMLElement::RemoveNode previous == NULL)"},
-        {0, "XCXMLAttribute::~XCXMLAttribute: Exception in destructor "
-            "(XCXMLElement::RemoveAttribute previous == NULL)"}};
+        {0,
+         "XCXMLAttribute::~XCXMLAttribute: Exception in destructor "
+         "(XCXMLElement::RemoveAttribute previous == NULL)"}};
     EXPECT_EQ(capture.reports, expected);
 }
 
@@ -209,10 +216,19 @@ TEST(Values, ScanningTextAndTheNonFiniteWords) {
         if (Raised([&] { out << read(); }) != "") out << '!';
         return out.str();
     };
-    const std::pair<const char*, const char*> cases[] = {
-        {"  42 words", "42 42"}, {"1e3", "1 1000"}, {"3.9", "3 3.9"}, {"nan", "1 1"}, {"inf", "1 1"},
-        {"+inf", "1 1"}, {"-inf", "1 1"}, {"Inf", "! inf"}, {" inf", "! inf"}, {"nanx", "! nan"},
-        {"", "! !"}, {"   ", "! !"}, {"-", "! !"}};
+    const std::pair<const char*, const char*> cases[] = {{"  42 words", "42 42"},
+                                                         {"1e3", "1 1000"},
+                                                         {"3.9", "3 3.9"},
+                                                         {"nan", "1 1"},
+                                                         {"inf", "1 1"},
+                                                         {"+inf", "1 1"},
+                                                         {"-inf", "1 1"},
+                                                         {"Inf", "! inf"},
+                                                         {" inf", "! inf"},
+                                                         {"nanx", "! nan"},
+                                                         {"", "! !"},
+                                                         {"   ", "! !"},
+                                                         {"-", "! !"}};
     for (const auto& [text, expected] : cases) {
         d->SetData(text);
         EXPECT_EQ(show([&] { return d->GetInt(); }) + " " + show([&] { return d->GetFloat(); }), expected)

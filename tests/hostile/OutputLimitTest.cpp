@@ -39,8 +39,8 @@ TEST(OutputLimit, StopsAtTheLastWholeCall) {
         {
             XCXMLFileWriteStream toFile(file.get(), 8);
             toFile.SetLimit(limit);
-            for (XIXMLWriteStream* stream : {static_cast<XIXMLWriteStream*>(&toString),
-                                             static_cast<XIXMLWriteStream*>(&toFile)}) {
+            for (XIXMLWriteStream* stream :
+                 {static_cast<XIXMLWriteStream*>(&toString), static_cast<XIXMLWriteStream*>(&toFile)}) {
                 try {
                     tree.Write(stream);
                     EXPECT_TRUE(fits) << limit;

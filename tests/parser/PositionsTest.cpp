@@ -61,22 +61,26 @@ TEST(EventPosition, EachEventTellsWhereItsConstructStarts) {
 // tag, moved across the first block boundaries after lines of every length.
 TEST(EventPosition, ExactAcrossBlockBoundaries) {
     std::string prefix = "<r>";
-    for (int length = 0; prefix.size() < 900; ++length) prefix += std::string(length % 13, 'x') + (length % 3 ? "\n" : "\r\n");
+    for (int length = 0; prefix.size() < 900; ++length)
+        prefix += std::string(length % 13, 'x') + (length % 3 ? "\n" : "\r\n");
     std::string body;
     while (body.size() < 2023) body += body.size() % 7 == 0 ? '\n' : 'b';
     for (std::size_t shift = 0; shift < 24; ++shift) {
-        const std::string xml = prefix + std::string(1010 - prefix.size() + shift, ' ') + "<e a='1'>text<![CDATA[" +
-                                body + "]]></e>\n</r>";
-        const std::map<std::string, std::size_t> starts = {
-            {"open e", xml.find("<e")}, {"attr a=1", xml.find("<e")}, {"data text", xml.find("text")},
-            {"data " + body, xml.find("<![CDATA[")}, {"close 2", xml.find("</e>")}};
+        const std::string xml =
+            prefix + std::string(1010 - prefix.size() + shift, ' ') + "<e a='1'>text<![CDATA[" + body + "]]></e>\n</r>";
+        const std::map<std::string, std::size_t> starts = {{"open e", xml.find("<e")},
+                                                           {"attr a=1", xml.find("<e")},
+                                                           {"data text", xml.find("text")},
+                                                           {"data " + body, xml.find("<![CDATA[")},
+                                                           {"close 2", xml.find("</e>")}};
         for (Mode mode : {Mode::Parse, Mode::Fast}) {
             LogParser parser;
             int checked = 0;
             parser.onEvent = [&](const std::string& line) {
                 const auto found = starts.find(line);
                 if (found == starts.end()) return;
-                EXPECT_EQ(Text(parser.GetEventPosition()), Expected(xml, found->second)) << shift << " " << line.substr(0, 9);
+                EXPECT_EQ(Text(parser.GetEventPosition()), Expected(xml, found->second))
+                    << shift << " " << line.substr(0, 9);
                 ++checked;
             };
             testsupport::Log(parser, xml, mode);

@@ -37,10 +37,9 @@ TEST(Reading, CallsTheStreamOncePerBlockAndNeverAfterAShortOne) {
         std::string raised;
     };
     const std::string k3000 = "<a>" + std::string(3000, 'k') + "</a>";
-    for (const Case& c : {Case{"", 0, {1024}, "XML file must begin with <"},
-                          Case{"<a/>" + std::string(1020, ' '), 0, {1024, 1024}, ""},
-                          Case{k3000, 10, {1024}, "End of input inside an element"},
-                          Case{k3000, 0, {1024, 1024}, "read failure"}}) {
+    for (const Case& c :
+         {Case{"", 0, {1024}, "XML file must begin with <"}, Case{"<a/>" + std::string(1020, ' '), 0, {1024, 1024}, ""},
+          Case{k3000, 10, {1024}, "End of input inside an element"}, Case{k3000, 0, {1024, 1024}, "read failure"}}) {
         StringReadStream stream(c.text, c.chunk);
         stream.throwAt = 1500;  // what the stream throws passes through unchanged
         LogParser parser;

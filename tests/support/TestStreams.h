@@ -27,8 +27,7 @@ using namespace CorvaneXML;
 // short-read-ends-input rule; every call's size is recorded.
 class StringReadStream : public CorvaneXML::XIXMLReadStream {
 public:
-    explicit StringReadStream(std::string text, std::uint64_t chunk = 0)
-        : text_(std::move(text)), chunk_(chunk) {}
+    explicit StringReadStream(std::string text, std::uint64_t chunk = 0) : text_(std::move(text)), chunk_(chunk) {}
 
     std::uint64_t Read(char* buffer, std::uint64_t size) override {
         calls.push_back(size);

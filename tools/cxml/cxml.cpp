@@ -10,8 +10,8 @@
 #include <CorvaneXML/XMLStdStreams.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <memory>
@@ -168,10 +168,9 @@ private:
         Print("pi", Escaped(target) + " " + Escaped(instruction));
         return true;
     }
-    void DocType(const char* name, const char* publicId, const char* systemId,
-                 const char* subset) override {
-        Print("doctype", Escaped(name) + " public=" + Escaped(publicId) +
-                             " system=" + Escaped(systemId) + " subset=" + Escaped(subset));
+    void DocType(const char* name, const char* publicId, const char* systemId, const char* subset) override {
+        Print("doctype", Escaped(name) + " public=" + Escaped(publicId) + " system=" + Escaped(systemId) +
+                             " subset=" + Escaped(subset));
     }
 
     const char* skip_;

@@ -203,9 +203,7 @@ std::string ReadWrite(const std::string& text, std::size_t* held) {
     return written;
 }
 
-std::string Colliding(std::size_t i) {
-    return "n" + std::to_string(i) + std::string(32, 'z');
-}
+std::string Colliding(std::size_t i) { return "n" + std::to_string(i) + std::string(32, 'z'); }
 
 TEST(AllocationFailure, InterceptsTheLibrarysOwnHeap) {
     // One comment: the node from operator new, its text from malloc, both
@@ -325,7 +323,8 @@ TEST(Heap, CollidingNamesKeepTheirKeys) {
     XCXMLTree tree;
     std::vector<const char*> keys;
     for (std::size_t i = 0; i < 2000; ++i) keys.push_back(tree.GetKey(Colliding(i).c_str()));
-    for (std::size_t i = 0; i < 2000; ++i) ASSERT_EQ(static_cast<const char*>(tree.GetKey(Colliding(i).c_str())), keys[i]);
+    for (std::size_t i = 0; i < 2000; ++i)
+        ASSERT_EQ(static_cast<const char*>(tree.GetKey(Colliding(i).c_str())), keys[i]);
 }
 
 }  // namespace
