@@ -20,10 +20,10 @@ enum class Run { kName, kText, kValue };
 // Sixteen bytes at a time, from the sixteen-byte boundary at or before `s`.
 // An aligned load never reaches into another page, so reading on to the end
 // of the sixteen bytes that hold the NUL is safe, though it passes the end
-// of the string; the address sanitizer, which would report that, is told
-// not to watch here.
+// of the string; the address and thread sanitizers, which would report the
+// bytes past it (freed, or another thread's), are told not to watch here.
 template <Run kRun>
-__attribute__((no_sanitize_address)) const char* EndOfRun(const char* s) {
+__attribute__((no_sanitize("address", "thread"))) const char* EndOfRun(const char* s) {
     const unsigned skip = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(s) & 15u);
     const char* block = s - skip;
     unsigned wanted = 0xFFFFu << skip;
