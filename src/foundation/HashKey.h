@@ -51,11 +51,10 @@ public:
     static std::uint32_t Hash(const char* name);
 
 private:
-    // A recent answer: the slot (of the vector or the overflow) and the
-    // length of its name. Slots move when either vector is rebuilt, so the
-    // set is emptied then.
-    // The first and last bytes are kept with it, so that names of up to 16
-    // bytes are compared without reading their text.
+    // A recent answer: the slot (of the vector or the overflow), and the
+    // length and first and last bytes of its name, so that names of up to 16
+    // bytes are compared without reading their text. Slots move when either
+    // vector is rebuilt, so the set is emptied then.
     struct Recent {
         std::uint64_t head;
         std::uint64_t tail;
