@@ -28,6 +28,8 @@ public:
     void WriteTo(XCXMLWriter* writer, int depth) const override;
 
 private:
+    friend struct CRootAccess;  // the tree reader's way to the table
+
     CHashKey* keys_;
 };
 

@@ -5,6 +5,7 @@
 #include <CorvaneXML/XMLBuffer.h>
 #include <CorvaneXML/XMLStreams.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -170,6 +171,14 @@ private:
     std::uint64_t errorOffset = 0;
     std::uint64_t errorLine = 0;
     std::uint64_t errorColumn = 0;
+    // The name and the value that the handler being called was given where
+    // they stand in the input, with their lengths; null at other times.
+    struct HandedText {
+        const char* text;
+        std::size_t length;
+    };
+    HandedText handedName{nullptr, 0};
+    HandedText handedValue{nullptr, 0};
 };
 
 }  // namespace CorvaneXML

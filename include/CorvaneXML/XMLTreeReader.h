@@ -9,6 +9,7 @@
 
 namespace CorvaneXML {
 
+class CHashKey;
 class CNodeArena;
 
 // Takes charge of CDATA sections while a document is read into a tree.
@@ -85,9 +86,11 @@ private:
     XCXMLTree* tree_;
     XIXMLElement* currentElement_;
     // Opaque: while ReadTree runs, currentElement_ when it is one of the
-    // library's own elements, and the memory the new nodes are taken from.
+    // library's own elements, the memory the new nodes are taken from, and
+    // the document's key table.
     XCXMLElement* ownElement_;
     CNodeArena* arena_;
+    CHashKey* keys_;
     IXMLCDataReader* cdataReader_;
     IXMLPositionMap* positionMap_;
 };

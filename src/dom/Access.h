@@ -7,6 +7,7 @@
 
 #include <CorvaneXML/XMLAttribute.h>
 #include <CorvaneXML/XMLData.h>
+#include <CorvaneXML/XMLDocument.h>
 #include <CorvaneXML/XMLElement.h>
 #include <CorvaneXML/XMLMarkup.h>
 #include <CorvaneXML/XMLNode.h>
@@ -35,6 +36,10 @@ struct CElementAccess {
     // See DocumentHome.h.
     static std::uintptr_t Home(const XCXMLElement& element) { return element.home_; }
     static std::uintptr_t& Home(XCXMLElement& element) { return element.home_; }
+};
+
+struct CRootAccess {
+    static CHashKey& Keys(XCXMLRoot& root) { return *root.keys_; }
 };
 
 struct CAttributeAccess {

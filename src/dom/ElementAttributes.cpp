@@ -26,10 +26,12 @@ XIXMLAttribute* AttributeBefore(const XCXMLElement& element, XIXMLAttribute* att
 }  // namespace
 
 XIXMLAttribute* XCXMLElement::AddAttribute(const XCXMLKey& name, const char* value) {
+    Require(value != nullptr, "Attribute value is null");
     return AppendAttribute(*this, name, value, nullptr);
 }
 
-XCXMLAttribute* AppendAttribute(XCXMLElement& element, const XCXMLKey& name, const char* value, CNodeArena* arena) {
+XCXMLAttribute* AppendAttribute(XCXMLElement& element, const XCXMLKey& name, std::string_view value,
+                                CNodeArena* arena) {
     XCXMLAttribute* const attribute = CreateAttribute(&element, name, value, arena);
     XIXMLAttribute*& firstAttribute = CElementAccess::FirstAttribute(element);
     if (firstAttribute == nullptr) {

@@ -22,7 +22,7 @@ constexpr int kLeastFill = 16;
 
 }  // namespace
 
-CHashKey::CHashKey() : slots_(nullptr), capacity_(0), probeLimit_(kFirstProbeLimit - 1), count_(0), recent_() {
+CHashKey::CHashKey() : slots_(nullptr), capacity_(0), probeLimit_(kFirstProbeLimit - 1), count_(0) {
     Grow(kFirstCapacity);
 }
 
@@ -77,52 +77,24 @@ inline XCXMLKey* Probe(XCXMLKey* slots, int capacity, std::uint32_t probeLimit, 
     }
 }
 
-// The bytes of a short name as one word, read without passing its end.
-std::uint64_t Word(const char* at, std::size_t size) {
-    if (size >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, at, 8);
-        return word;
-    }
-    if (size >= 4) {
-        std::uint32_t word;
-        std::memcpy(&word, at, 4);
-        return word;
-    }
-    if (size == 0) return 0;
-    const auto byte = [at](std::size_t i) { return static_cast<std::uint64_t>(static_cast<unsigned char>(at[i])); };
-    return byte(0) | byte(size / 2) << 8 | byte(size - 1) << 16;
-}
-
-// The first and the last eight bytes (four, or three picked ones, of shorter
-// names) cover a name of up to 16 bytes whole.
-std::uint64_t Head(const char* name, std::size_t length) { return Word(name, length); }
-std::uint64_t Tail(const char* name, std::size_t length) {
-    return length >= 8 ? Word(name + length - 8, 8) : length >= 4 ? Word(name + length - 4, 4) : 0;
-}
-
 }  // namespace
 
 XCXMLKey* CHashKey::Find(const char* name) { return Probe(slots_, capacity_, probeLimit_, name); }
 
 XCXMLKey& CHashKey::GetKey(const char* name) {
     Require(name != nullptr, message::kNullName);
-    const std::size_t length = TextLength(name);
-    constexpr std::uint64_t kSpread = 0x9E3779B97F4A7C15u;  // 2^64 divided by the golden ratio
-    const std::uint64_t head = Head(name, length);
-    const std::uint64_t tail = Tail(name, length);
-    Recent& recent = recent_[((head ^ (tail * kSpread) ^ length) * kSpread) >> (64 - kRecentBits)];
-    if (recent.head == head && recent.tail == tail && recent.length == length && recent.key != nullptr &&
-        (length <= 16 || std::memcmp(recent.key->text_, name, length) == 0)) {
-        return *recent.key;
-    }
+    return GetKey(name, TextLength(name));
+}
+
+XCXMLKey& CHashKey::Remember(Recent& recent, const char* name, std::uint64_t head, std::uint64_t tail,
+                             std::size_t length) {
     XCXMLKey& key = Intern(name);
     recent = {head, tail, &key, length};
     return key;
 }
 
 void CHashKey::ForgetRecent() noexcept {
-    for (Recent& recent : recent_) recent = {0, 0, nullptr, 0};
+    for (Recent& recent : recent_) recent = {0, 0, nullptr, kNoName};
 }
 
 XCXMLKey& CHashKey::Intern(const char* name) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <string_view>
 #include <utility>
 
 namespace CorvaneXML {
@@ -156,16 +157,17 @@ const char* TextBehind(const T* object) {
     return reinterpret_cast<const char*>(object + 1);
 }
 
-// A T and a copy of `text` (not null) behind it in one block, from `arena`
-// when one is given: one allocation instead of two. The T is constructed
-// with `args` followed by the copy. Null when memory is exhausted.
+// A T and a NUL-terminated copy of `text` behind it in one block, from
+// `arena` when one is given: one allocation instead of two. The T is
+// constructed with `args` followed by the copy. Null when memory is
+// exhausted.
 template <class T, class... Args>
-T* ConstructWithText(CNodeArena* arena, const char* text, Args&&... args) {
-    const std::size_t size = std::strlen(text) + 1;
-    void* const block = AllocateNodeBlock(sizeof(T), size, arena);
+T* ConstructWithText(CNodeArena* arena, std::string_view text, Args&&... args) {
+    void* const block = AllocateNodeBlock(sizeof(T), text.size() + 1, arena);
     if (block == nullptr) return nullptr;
     char* const copy = static_cast<char*>(block) + sizeof(T);
-    std::memcpy(copy, text, size);
+    std::memcpy(copy, text.data(), text.size());
+    copy[text.size()] = '\0';
     return ConstructInBlock<T>(block, std::forward<Args>(args)..., static_cast<const char*>(copy));
 }
 

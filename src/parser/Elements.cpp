@@ -15,19 +15,28 @@ namespace {
 
 const char kMustBeName[] = "Must be a name here";
 
-// A NUL over a byte of the block, for as long as a handler looks at the name
-// or value before it, and then the byte again.
-class Terminated {
+// A name or a value handed to a handler where it stands in the block: a NUL
+// over the byte after it for the call, and where it is and how long noted for
+// the library's own handlers; afterwards the byte again, and no note.
+class HandedInPlace {
 public:
-    Terminated(CXMLBufferedReader& reader, const char* at)
-        : reader_(reader), at_(at), byte_(CReaderAccess::Terminate(reader, at)) {}
-    ~Terminated() { CReaderAccess::Restore(reader_, at_, byte_); }
-    Terminated(const Terminated&) = delete;
-    Terminated& operator=(const Terminated&) = delete;
+    HandedInPlace(CXMLBufferedReader& reader, const char*& noteText, std::size_t& noteLength, const char* text,
+                  const char* end)
+        : reader_(reader), noteText_(noteText), end_(end), byte_(CReaderAccess::Terminate(reader, end)) {
+        noteText = text;
+        noteLength = static_cast<std::size_t>(end - text);
+    }
+    ~HandedInPlace() {
+        noteText_ = nullptr;
+        CReaderAccess::Restore(reader_, end_, byte_);
+    }
+    HandedInPlace(const HandedInPlace&) = delete;
+    HandedInPlace& operator=(const HandedInPlace&) = delete;
 
 private:
     CXMLBufferedReader& reader_;
-    const char* at_;
+    const char*& noteText_;
+    const char* end_;
     char byte_;
 };
 
@@ -72,7 +81,7 @@ void CParserCore::ReadStartTag(CXMLParser& parser, bool fast) {
     const char* const nameEnd = NameInBlock(parser);
     const void* handle;
     if (nameEnd != nullptr) {
-        const Terminated stop(reader, nameEnd);
+        const HandedInPlace handed(reader, parser.handedName.text, parser.handedName.length, name, nameEnd);
         handle = parser.OpenNode(name);
     } else {
         ReadToken(parser);
@@ -215,8 +224,10 @@ void CParserCore::ReadAttribute(CXMLParser& parser, bool report) {
                 CReaderAccess::MoveTo(reader, after + 1);
                 parser.current = static_cast<unsigned char>(*after);
                 if (report) {
-                    const Terminated nameStop(reader, nameEnd);
-                    const Terminated valueStop(reader, close);
+                    const HandedInPlace handedName(reader, parser.handedName.text, parser.handedName.length, name,
+                                                   nameEnd);
+                    const HandedInPlace handedValue(reader, parser.handedValue.text, parser.handedValue.length,
+                                                    open + 1, close);
                     parser.Attribute(name, open + 1);
                 }
                 return;

@@ -5,7 +5,9 @@
 
 #include "parser/ReaderAccess.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace CorvaneXML {
 
@@ -48,6 +50,16 @@ struct CParserCore {
     static void MarkTagStart(CXMLParser& parser) { CReaderAccess::Mark(*parser.reader, 2); }
     static void MarkCurrent(CXMLParser& parser) { CReaderAccess::Mark(*parser.reader, 1); }
 
+    // The length of `text`, a name or a value the handler being called was
+    // given: known without counting when the parser handed it where it
+    // stands in the input.
+    static std::size_t NameLength(const CXMLParser& parser, const char* text) {
+        return LengthOf(parser.handedName, text);
+    }
+    static std::size_t ValueLength(const CXMLParser& parser, const char* text) {
+        return LengthOf(parser.handedValue, text);
+    }
+
     // --- elements, names, attributes and literals (Elements.cpp) ---
     static void ReadElements(CXMLParser& parser, bool fast);
     static void ReadStartTag(CXMLParser& parser, bool fast);
@@ -84,6 +96,10 @@ struct CParserCore {
     static void ReadCData(CXMLParser& parser);
 
 private:
+    static std::size_t LengthOf(const CXMLParser::HandedText& handed, const char* text) {
+        return text == handed.text ? handed.length : std::strlen(text);
+    }
+
     // Bits 9, 10, 13 and 32: the whitespace characters.
     static constexpr std::uint64_t kSpaces = (std::uint64_t{1} << '\t') | (std::uint64_t{1} << '\n') |
                                              (std::uint64_t{1} << '\r') | (std::uint64_t{1} << ' ');

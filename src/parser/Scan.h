@@ -41,17 +41,19 @@ inline const char* NameEnd(const char* p) {
     return p;
 }
 
-// The end of a plain run of an attribute value: its quote or a reference.
-// The fence must be the quote.
+// The end of a plain run of an attribute value: its quote, a reference, or a
+// NUL byte, so that a run handed on where it stands is as long as the C
+// string a handler sees. The fence must be the quote.
 inline const char* ValueEnd(const char* p, const char* end, char quote) {
 #if defined(__SSE2__)
     for (; end - p >= 16; p += 16) {
         const __m128i bytes = Load(p);
-        const unsigned stops = Bits(_mm_or_si128(Same(bytes, quote), Same(bytes, '&')));
+        const __m128i ends = _mm_or_si128(_mm_or_si128(Same(bytes, quote), Same(bytes, '&')), Same(bytes, '\0'));
+        const unsigned stops = Bits(ends);
         if (stops != 0) return p + __builtin_ctz(stops);
     }
 #endif
-    while (*p != quote && *p != '&') ++p;
+    while (*p != quote && *p != '&' && *p != '\0') ++p;
     return p;
 }
 

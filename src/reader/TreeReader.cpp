@@ -1,10 +1,22 @@
 #include <CorvaneXML/XMLTreeReader.h>
 
 #include "dom/Factories.h"
+#include "foundation/HashKey.h"
 #include "foundation/NodeMemory.h"
 #include "foundation/Raise.h"
+#include "parser/ParserCore.h"
 
 namespace CorvaneXML {
+
+namespace {
+
+// The document's key for a name the parser handed to the reader.
+const XCXMLKey& KeyOf(CHashKey& keys, const CXMLParser& parser, const char* name) {
+    Require(name != nullptr, message::kNullName);
+    return keys.GetKey(name, CParserCore::NameLength(parser, name));
+}
+
+}  // namespace
 
 IXMLCDataReader::~IXMLCDataReader() = default;
 
@@ -15,6 +27,7 @@ CXMLTreeReader::CXMLTreeReader(IXMLCDataReader* reader)
       currentElement_(nullptr),
       ownElement_(nullptr),
       arena_(nullptr),
+      keys_(nullptr),
       cdataReader_(reader),
       positionMap_(nullptr) {}
 
@@ -32,12 +45,14 @@ XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
     currentElement_ = tree_->GetRoot();
     ownElement_ = OwnElement(currentElement_);
     arena_ = &arena;
+    keys_ = &CRootAccess::Keys(*static_cast<XCXMLRoot*>(currentElement_));
     // Forgets the document, which the caller now owns or which was deleted.
     auto idle = [this]() noexcept {
         tree_ = nullptr;
         currentElement_ = nullptr;
         ownElement_ = nullptr;
         arena_ = nullptr;
+        keys_ = nullptr;
     };
     try {
         Parse(stream);
@@ -51,15 +66,15 @@ XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
     return document;
 }
 
-// Names are interned through the document; the key is copied before the next
-// name can move the table's slots. `ownElement_` is currentElement_ when it
+// Names are interned in the document's table, with the lengths the parser
+// knows; the key is copied before the next name can move the table's slots. `ownElement_` is currentElement_ when it
 // is one of the library's own elements (the root and the elements read),
 // which take new nodes from the arena of the document being read; null for
 // an element that a CDATA handler put in between, which is asked through its
 // factories.
 const void* CXMLTreeReader::OpenNode(const char* name) {
     Require(currentElement_ != nullptr, message::kNoDocument);
-    const XCXMLKey key = tree_->GetKey(name);
+    const XCXMLKey key = KeyOf(*keys_, *this, name);
     if (ownElement_ != nullptr) {
         ownElement_ = AppendElement(*ownElement_, key, arena_);
         currentElement_ = ownElement_;
@@ -73,9 +88,10 @@ const void* CXMLTreeReader::OpenNode(const char* name) {
 
 void CXMLTreeReader::Attribute(const char* name, const char* value) {
     Require(currentElement_ != nullptr, message::kNoDocument);
-    const XCXMLKey key = tree_->GetKey(name);
+    const XCXMLKey key = KeyOf(*keys_, *this, name);
     if (ownElement_ != nullptr) {
-        AppendAttribute(*ownElement_, key, value, arena_);
+        Require(value != nullptr, "Attribute value is null");
+        AppendAttribute(*ownElement_, key, {value, CParserCore::ValueLength(*this, value)}, arena_);
     } else {
         currentElement_->AddAttribute(key, value);
     }
