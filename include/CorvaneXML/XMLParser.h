@@ -59,7 +59,9 @@ private:
     LineCount atBlock;
     LineCount known;
     std::uint64_t mark;
-    char block[kBlockSize + 1];  // one byte more for the library's scans
+    // Sixteen bytes more for the library's scans: a fence after the
+    // contents, and sixteen bytes read at once from any byte of them.
+    char block[kBlockSize + 16];
 };
 
 // The body of one CDATA section as a read stream, served straight from the
@@ -172,13 +174,16 @@ private:
     std::uint64_t errorLine = 0;
     std::uint64_t errorColumn = 0;
     // The name and the value that the handler being called was given where
-    // they stand in the input, with their lengths; null at other times.
+    // they stand in the input, with their lengths and a copy of the sixteen
+    // bytes from their start taken before they were ended; null at other
+    // times.
     struct HandedText {
         const char* text;
         std::size_t length;
+        char head[16];
     };
-    HandedText handedName{nullptr, 0};
-    HandedText handedValue{nullptr, 0};
+    HandedText handedName{nullptr, 0, {}};
+    HandedText handedValue{nullptr, 0, {}};
 };
 
 }  // namespace CorvaneXML

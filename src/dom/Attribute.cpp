@@ -16,7 +16,7 @@
 
 namespace CorvaneXML {
 
-XCXMLAttribute* CreateAttribute(XIXMLElement* owner, const XCXMLKey& name, std::string_view value, CNodeArena* arena) {
+XCXMLAttribute* CreateAttribute(XIXMLElement* owner, const XCXMLKey& name, const CNodeText& value, CNodeArena* arena) {
     XCXMLAttribute* const attribute = ConstructWithText<XCXMLAttribute>(arena, value, owner, name);
     // Out of memory, as for any other copy of a text.
     Require(attribute != nullptr, message::kNoMemoryForText);

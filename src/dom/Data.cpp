@@ -31,7 +31,7 @@ char* TextToUse(const XCXMLData& data) {
 
 XCXMLData* CreateData(XIXMLElement* parent, const char* text, CNodeArena* arena) {
     Require(text != nullptr, message::kNullText);
-    XCXMLData* const data = ConstructWithText<XCXMLData>(arena, text, parent);
+    XCXMLData* const data = ConstructWithText<XCXMLData>(arena, NodeText(text), parent);
     // Out of memory, as for any other copy of a text.
     Require(data != nullptr, message::kNoMemoryForText);
     return data;

@@ -27,10 +27,10 @@ XIXMLAttribute* AttributeBefore(const XCXMLElement& element, XIXMLAttribute* att
 
 XIXMLAttribute* XCXMLElement::AddAttribute(const XCXMLKey& name, const char* value) {
     Require(value != nullptr, "Attribute value is null");
-    return AppendAttribute(*this, name, value, nullptr);
+    return AppendAttribute(*this, name, NodeText(value), nullptr);
 }
 
-XCXMLAttribute* AppendAttribute(XCXMLElement& element, const XCXMLKey& name, std::string_view value,
+XCXMLAttribute* AppendAttribute(XCXMLElement& element, const XCXMLKey& name, const CNodeText& value,
                                 CNodeArena* arena) {
     XCXMLAttribute* const attribute = CreateAttribute(&element, name, value, arena);
     XIXMLAttribute*& firstAttribute = CElementAccess::FirstAttribute(element);

@@ -10,23 +10,20 @@
 #include <CorvaneXML/XMLElement.h>
 
 #include "dom/Access.h"
-
-#include <string_view>
+#include "foundation/NodeMemory.h"
 
 namespace CorvaneXML {
 
-class CNodeArena;
-
 // An attribute or text node and its text in one block, from `arena` when one
 // is given, else from the heap. Raise as the constructors do.
-XCXMLAttribute* CreateAttribute(XIXMLElement* owner, const XCXMLKey& name, std::string_view value, CNodeArena* arena);
+XCXMLAttribute* CreateAttribute(XIXMLElement* owner, const XCXMLKey& name, const CNodeText& value, CNodeArena* arena);
 XCXMLData* CreateData(XIXMLElement* parent, const char* text, CNodeArena* arena);
 
 // The tree reader's way into the library's own elements: what their
 // AddElement, AddAttribute and AddData do, with the memory of the new node
 // from `arena` (the arena of the document being read).
 XCXMLElement* AppendElement(XCXMLElement& parent, const XCXMLKey& name, CNodeArena* arena);
-XCXMLAttribute* AppendAttribute(XCXMLElement& element, const XCXMLKey& name, std::string_view value, CNodeArena* arena);
+XCXMLAttribute* AppendAttribute(XCXMLElement& element, const XCXMLKey& name, const CNodeText& value, CNodeArena* arena);
 XCXMLData* AppendData(XCXMLElement& element, const char* text, CNodeArena* arena);
 
 // `element` when it is one of the library's own elements (exactly an

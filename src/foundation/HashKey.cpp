@@ -86,15 +86,14 @@ XCXMLKey& CHashKey::GetKey(const char* name) {
     return GetKey(name, TextLength(name));
 }
 
-XCXMLKey& CHashKey::Remember(Recent& recent, const char* name, std::uint64_t head, std::uint64_t tail,
-                             std::size_t length) {
+XCXMLKey& CHashKey::Remember(Recent& recent, const char* name, const Print& print) {
     XCXMLKey& key = Intern(name);
-    recent = {head, tail, &key, length};
+    recent = {print, &key};
     return key;
 }
 
 void CHashKey::ForgetRecent() noexcept {
-    for (Recent& recent : recent_) recent = {0, 0, nullptr, kNoName};
+    for (Recent& recent : recent_) recent = {{0, 0, kNoName}, nullptr};
 }
 
 XCXMLKey& CHashKey::Intern(const char* name) {

@@ -9,6 +9,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace CorvaneXML {
 
 // A document's key table: open addressing with linear probing. Instead of a
@@ -41,17 +45,13 @@ public:
     // The table's key for `name`, interned first when absent. The reference
     // points into the slot vector: copy it before interning another name.
     XCXMLKey& GetKey(const char* name);
-    // The same for a name of `length` bytes (not null): the library's reader
-    // knows the length of every name it reads.
-    XCXMLKey& GetKey(const char* name, std::size_t length) {
-        const std::uint64_t head = Head(name, length);
-        const std::uint64_t tail = Tail(name, length);
-        Recent& recent = recent_[((head ^ (tail * kSpread) ^ length) * kSpread) >> (64 - kRecentBits)];
-        if (recent.length == length && recent.head == head && recent.tail == tail &&
-            (length <= 16 || std::memcmp(recent.key->text_, name, length) == 0)) {
-            return *recent.key;
-        }
-        return Remember(recent, name, head, tail, length);
+    // The same for a name of `length` bytes (not null).
+    XCXMLKey& GetKey(const char* name, std::size_t length) { return Lookup(name, PrintOf(name, length)); }
+    // The same, given also a copy of the sixteen bytes from the name's
+    // start (past its end when it is shorter), as the library's reader has:
+    // this saves the branches of taking the name's bytes one size at a time.
+    XCXMLKey& GetKey(const char* name, std::size_t length, const char* head) {
+        return Lookup(name, HeadPrintOf(name, length, head));
     }
     // The slot holding `name`, else the first empty slot of its probe run,
     // else null when the probe limit is used up.
@@ -64,48 +64,69 @@ public:
     static std::uint32_t Hash(const char* name);
 
 private:
-    // A recent answer: the slot (of the vector or the overflow), and the
-    // length and first and last bytes of its name, so that names of up to 16
-    // bytes are compared without reading their text. Slots move when either
-    // vector is rebuilt, so the set is emptied then; an empty entry has a
-    // length no name has.
-    struct Recent {
+    // A name's fingerprint: its length, and its bytes as two words, which
+    // hold a name of up to 16 bytes whole, padded with zeros, and the first
+    // and the last eight bytes of a longer one.
+    struct Print {
         std::uint64_t head;
         std::uint64_t tail;
-        XCXMLKey* key;
         std::size_t length;
+    };
+    // A recent answer: the fingerprint of its name and its slot (of the
+    // vector or the overflow). Slots move when either vector is rebuilt, so
+    // the set is emptied then; an empty entry has a length no name has.
+    struct Recent {
+        Print print;
+        XCXMLKey* key;
     };
     static constexpr int kRecentBits = 8;
     static constexpr std::size_t kNoName = SIZE_MAX;
     static constexpr std::uint64_t kSpread = 0x9E3779B97F4A7C15u;  // 2^64 divided by the golden ratio
 
-    // The bytes of a short name as one word, read without passing its end.
-    static std::uint64_t Word(const char* at, std::size_t size) {
-        if (size >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, at, 8);
-            return word;
+    XCXMLKey& Lookup(const char* name, const Print& print) {
+        Recent& recent =
+            recent_[((print.head ^ (print.tail * kSpread) ^ print.length) * kSpread) >> (64 - kRecentBits)];
+        const Print& seen = recent.print;
+        // One test of all three, where three would each be a branch to
+        // predict.
+        if (((seen.head ^ print.head) | (seen.tail ^ print.tail) | (seen.length ^ print.length)) == 0 &&
+            (print.length <= 16 || std::memcmp(recent.key->text_, name, print.length) == 0)) {
+            return *recent.key;
         }
-        if (size >= 4) {
-            std::uint32_t word;
-            std::memcpy(&word, at, 4);
-            return word;
+        return Remember(recent, name, print);
+    }
+    static Print PrintOf(const char* name, std::size_t length) {
+        std::uint64_t words[2] = {0, 0};
+        if (length <= sizeof words) {
+            std::memcpy(words, name, length);
+        } else {
+            std::memcpy(&words[0], name, 8);
+            std::memcpy(&words[1], name + length - 8, 8);
         }
-        if (size == 0) return 0;
-        const auto byte = [at](std::size_t i) { return static_cast<std::uint64_t>(static_cast<unsigned char>(at[i])); };
-        return byte(0) | byte(size / 2) << 8 | byte(size - 1) << 16;
+        return {words[0], words[1], length};
     }
-    // The first and the last eight bytes (four, or three picked ones, of
-    // shorter names) cover a name of up to 16 bytes whole.
-    static std::uint64_t Head(const char* name, std::size_t length) { return Word(name, length); }
-    static std::uint64_t Tail(const char* name, std::size_t length) {
-        return length >= 8 ? Word(name + length - 8, 8) : length >= 4 ? Word(name + length - 4, 4) : 0;
+#if defined(__SSE2__)
+    static Print HeadPrintOf(const char* name, std::size_t length, const char* head) {
+        // Sixteen ones, then sixteen zeros: loaded from 16 - n on, the mask
+        // that keeps the first n bytes.
+        alignas(16) static constexpr unsigned char kKeep[32] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                                                0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+        const std::size_t kept = length < 16 ? length : 16;
+        const __m128i bytes = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(head)),
+                                            _mm_loadu_si128(reinterpret_cast<const __m128i*>(kKeep + 16 - kept)));
+        std::uint64_t last;
+        std::memcpy(&last, length > 16 ? name + length - 8 : head + 8, 8);
+        const std::uint64_t tail =
+            length > 16 ? last : static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(bytes, bytes)));
+        return {static_cast<std::uint64_t>(_mm_cvtsi128_si64(bytes)), tail, length};
     }
+#else
+    static Print HeadPrintOf(const char* name, std::size_t length, const char*) { return PrintOf(name, length); }
+#endif
 
     // Looks up a name the recent set did not answer, and keeps the answer in
     // `recent`.
-    XCXMLKey& Remember(Recent& recent, const char* name, std::uint64_t head, std::uint64_t tail, std::size_t length);
-
+    XCXMLKey& Remember(Recent& recent, const char* name, const Print& print);
     XCXMLKey& Intern(const char* name);
     void ForgetRecent() noexcept;
     bool WorthDoubling(const char* name) const;

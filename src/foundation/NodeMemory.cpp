@@ -41,14 +41,15 @@ static_assert(sizeof(std::atomic<std::size_t>) <= kWord, "chunk header is one wo
 void* CNodeArena::AllocateInNewChunk(std::size_t bytes) noexcept {
     const std::size_t needed = kWord + bytes;
     if (needed > kLargestCarved) return nullptr;
-    const std::size_t size = std::max(nextChunkSize_, 2 * kWord + needed);
+    const std::size_t size = std::max(nextChunkSize_, kWord + kChunkSlack + needed);
     void* memory = std::malloc(size);
     if (memory == nullptr) return nullptr;
     Retire();
     chunk_ = new (memory) Chunk{{kCarving}};
-    // The last word stays unused: the end of every object lies inside its
-    // chunk (see AllocateNodeBlock).
-    end_ = static_cast<char*>(memory) + size - kWord;
+    // The last bytes stay unused: the end of every object lies inside its
+    // chunk (see AllocateNodeBlock), and a short text at the end of the
+    // last object may be copied as a whole sixteen bytes (see CNodeText).
+    end_ = static_cast<char*>(memory) + size - kChunkSlack;
     nextChunkSize_ = size < kLargestChunk ? size * 2 : kLargestChunk;
     return Carve(static_cast<char*>(memory) + 2 * kWord, bytes);
 }

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
-#include <string_view>
 #include <utility>
 
 namespace CorvaneXML {
@@ -42,6 +41,9 @@ public:
     ~CNodeArena() { Retire(); }
 
     // A block of `bytes` behind its header, or null when memory is exhausted.
+    // Sixteen bytes from any byte of the block may be written, even past its
+    // end, until the next Allocate: they lie in the chunk's room not carved
+    // yet or in its slack.
     void* Allocate(std::size_t bytes) noexcept {
         if (next_ != nullptr) {
             char* const object = AlignUp(next_ + sizeof(Header));
@@ -75,6 +77,7 @@ private:
         std::memcpy(&words, static_cast<char*>(object) - sizeof words, sizeof words);
         return words == 0 ? nullptr : reinterpret_cast<Chunk*>(static_cast<char*>(object) - words * sizeof(void*));
     }
+    static constexpr std::size_t kChunkSlack = 16;
     static constexpr std::size_t kFirstChunk = 1024;
     static constexpr std::size_t kLargestChunk = 64 * 1024;
     // Objects larger than this keep a block of their own.
@@ -138,6 +141,20 @@ private:
     std::size_t count_ = 0;
 };
 
+// A text for ConstructWithText: its bytes, not NUL-terminated, and, when
+// known, sixteen bytes that begin with them (the parser's copy of a text it
+// hands over where it stands), so that a short one can be copied as one
+// move.
+// Passed by reference: built from narrower stores, a copy passed by value
+// would be read back whole before they reach the cache, which stalls.
+struct CNodeText {
+    const char* bytes;
+    std::size_t size;
+    const char* head;
+};
+// A text known only as a C string.
+inline CNodeText NodeText(const char* text) { return {text, std::strlen(text), nullptr}; }
+
 // Constructs a T in `block`, a block from AllocateNodeBlock; null when the
 // block is null (memory exhausted). A constructor that raises releases it.
 template <class T, class... Args>
@@ -162,12 +179,21 @@ const char* TextBehind(const T* object) {
 // constructed with `args` followed by the copy. Null when memory is
 // exhausted.
 template <class T, class... Args>
-T* ConstructWithText(CNodeArena* arena, std::string_view text, Args&&... args) {
-    void* const block = AllocateNodeBlock(sizeof(T), text.size() + 1, arena);
+T* ConstructWithText(CNodeArena* arena, const CNodeText& text, Args&&... args) {
+    constexpr std::size_t kMove = 16;
+    const std::size_t size = text.size;
+    void* block = arena != nullptr ? arena->Allocate(sizeof(T) + size + 1) : nullptr;
+    // Both ends have room for a whole move (see CNodeArena::Allocate).
+    const bool moves = block != nullptr && text.head != nullptr && size < kMove;
+    if (block == nullptr) block = AllocateHeapBlock(sizeof(T) + size + 1);
     if (block == nullptr) return nullptr;
     char* const copy = static_cast<char*>(block) + sizeof(T);
-    std::memcpy(copy, text.data(), text.size());
-    copy[text.size()] = '\0';
+    if (moves) {
+        std::memcpy(copy, text.head, kMove);
+    } else {
+        std::memcpy(copy, text.bytes, size);
+    }
+    copy[size] = '\0';
     return ConstructInBlock<T>(block, std::forward<Args>(args)..., static_cast<const char*>(copy));
 }
 

@@ -15,19 +15,24 @@ namespace {
 
 const char kMustBeName[] = "Must be a name here";
 
-// A name or a value handed to a handler where it stands in the block: a NUL
-// over the byte after it for the call, and where it is and how long noted for
-// the library's own handlers; afterwards the byte again, and no note.
-class HandedInPlace {
+}  // namespace
+
+// A name or a value handed to a handler where it stands in the block: noted
+// for the library's own handlers (where it is, how long, and its first
+// sixteen bytes), and a NUL over the byte after it for the call; afterwards
+// the byte again, and no note. The block has room for the sixteen bytes from
+// any byte of its contents.
+class CParserCore::HandedInPlace {
 public:
-    HandedInPlace(CXMLBufferedReader& reader, const char*& noteText, std::size_t& noteLength, const char* text,
-                  const char* end)
-        : reader_(reader), noteText_(noteText), end_(end), byte_(CReaderAccess::Terminate(reader, end)) {
-        noteText = text;
-        noteLength = static_cast<std::size_t>(end - text);
+    HandedInPlace(CXMLBufferedReader& reader, CXMLParser::HandedText& note, const char* text, const char* end)
+        : reader_(reader), note_(note), end_(end) {
+        note.text = text;
+        note.length = static_cast<std::size_t>(end - text);
+        std::memcpy(note.head, text, sizeof note.head);
+        byte_ = CReaderAccess::Terminate(reader, end);
     }
     ~HandedInPlace() {
-        noteText_ = nullptr;
+        note_.text = nullptr;
         CReaderAccess::Restore(reader_, end_, byte_);
     }
     HandedInPlace(const HandedInPlace&) = delete;
@@ -35,12 +40,10 @@ public:
 
 private:
     CXMLBufferedReader& reader_;
-    const char*& noteText_;
+    CXMLParser::HandedText& note_;
     const char* end_;
     char byte_;
 };
-
-}  // namespace
 
 // Reads the root element and everything inside it. Each start tag either
 // completes its element (empty or skipped) or pushes its handle; the content
@@ -81,7 +84,7 @@ void CParserCore::ReadStartTag(CXMLParser& parser, bool fast) {
     const char* const nameEnd = NameInBlock(parser);
     const void* handle;
     if (nameEnd != nullptr) {
-        const HandedInPlace handed(reader, parser.handedName.text, parser.handedName.length, name, nameEnd);
+        const HandedInPlace handed(reader, parser.handedName, name, nameEnd);
         handle = parser.OpenNode(name);
     } else {
         ReadToken(parser);
@@ -224,10 +227,8 @@ void CParserCore::ReadAttribute(CXMLParser& parser, bool report) {
                 CReaderAccess::MoveTo(reader, after + 1);
                 parser.current = static_cast<unsigned char>(*after);
                 if (report) {
-                    const HandedInPlace handedName(reader, parser.handedName.text, parser.handedName.length, name,
-                                                   nameEnd);
-                    const HandedInPlace handedValue(reader, parser.handedValue.text, parser.handedValue.length,
-                                                    open + 1, close);
+                    const HandedInPlace handedName(reader, parser.handedName, name, nameEnd);
+                    const HandedInPlace handedValue(reader, parser.handedValue, open + 1, close);
                     parser.Attribute(name, open + 1);
                 }
                 return;

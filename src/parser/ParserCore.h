@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 namespace CorvaneXML {
 
@@ -50,14 +49,18 @@ struct CParserCore {
     static void MarkTagStart(CXMLParser& parser) { CReaderAccess::Mark(*parser.reader, 2); }
     static void MarkCurrent(CXMLParser& parser) { CReaderAccess::Mark(*parser.reader, 1); }
 
-    // The length of `text`, a name or a value the handler being called was
-    // given: known without counting when the parser handed it where it
-    // stands in the input.
-    static std::size_t NameLength(const CXMLParser& parser, const char* text) {
-        return LengthOf(parser.handedName, text);
+    // When `text` is the name the handler being called was given where it
+    // stands in the reader's block: a copy of the sixteen bytes from its
+    // start (past its end too), taken before the name was ended with a NUL,
+    // and its length in `length`. Else null. Reading the copy rather than
+    // the block spares the processor a load that overlaps the NUL just
+    // stored, which it cannot serve from the store.
+    static const char* NameInPlace(const CXMLParser& parser, const char* text, std::size_t& length) {
+        return InPlace(parser.handedName, text, length);
     }
-    static std::size_t ValueLength(const CXMLParser& parser, const char* text) {
-        return LengthOf(parser.handedValue, text);
+    // The same for the value the handler being called was given.
+    static const char* ValueInPlace(const CXMLParser& parser, const char* text, std::size_t& length) {
+        return InPlace(parser.handedValue, text, length);
     }
 
     // --- elements, names, attributes and literals (Elements.cpp) ---
@@ -96,8 +99,11 @@ struct CParserCore {
     static void ReadCData(CXMLParser& parser);
 
 private:
-    static std::size_t LengthOf(const CXMLParser::HandedText& handed, const char* text) {
-        return text == handed.text ? handed.length : std::strlen(text);
+    class HandedInPlace;
+    static const char* InPlace(const CXMLParser::HandedText& handed, const char* text, std::size_t& length) {
+        if (text != handed.text) return nullptr;
+        length = handed.length;
+        return handed.head;
     }
 
     // Bits 9, 10, 13 and 32: the whitespace characters.

@@ -6,6 +6,8 @@
 #include "foundation/Raise.h"
 #include "parser/ParserCore.h"
 
+#include <cstring>
+
 namespace CorvaneXML {
 
 namespace {
@@ -13,7 +15,9 @@ namespace {
 // The document's key for a name the parser handed to the reader.
 const XCXMLKey& KeyOf(CHashKey& keys, const CXMLParser& parser, const char* name) {
     Require(name != nullptr, message::kNullName);
-    return keys.GetKey(name, CParserCore::NameLength(parser, name));
+    std::size_t length;
+    if (const char* head = CParserCore::NameInPlace(parser, name, length)) return keys.GetKey(name, length, head);
+    return keys.GetKey(name, std::strlen(name));
 }
 
 }  // namespace
@@ -91,7 +95,10 @@ void CXMLTreeReader::Attribute(const char* name, const char* value) {
     const XCXMLKey key = KeyOf(*keys_, *this, name);
     if (ownElement_ != nullptr) {
         Require(value != nullptr, "Attribute value is null");
-        AppendAttribute(*ownElement_, key, {value, CParserCore::ValueLength(*this, value)}, arena_);
+        std::size_t length;
+        const char* const head = CParserCore::ValueInPlace(*this, value, length);
+        if (head == nullptr) length = std::strlen(value);
+        AppendAttribute(*ownElement_, key, {value, length, head}, arena_);
     } else {
         currentElement_->AddAttribute(key, value);
     }
