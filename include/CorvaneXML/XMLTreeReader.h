@@ -7,10 +7,13 @@
 #include <CorvaneXML/XMLParser.h>
 #include <CorvaneXML/XMLStreams.h>
 
+#include <memory>
+
 namespace CorvaneXML {
 
 class CHashKey;
 class CNodeArena;
+class CReaderNames;
 
 // Takes charge of CDATA sections while a document is read into a tree.
 class CORVANEXML_API IXMLCDataReader {
@@ -91,6 +94,9 @@ private:
     XCXMLElement* ownElement_;
     CNodeArena* arena_;
     CHashKey* keys_;
+    // Opaque: the keys of the names met last, kept from one document to the
+    // next so that a reader allocates it once.
+    std::unique_ptr<CReaderNames> names_;
     IXMLCDataReader* cdataReader_;
     IXMLPositionMap* positionMap_;
 };

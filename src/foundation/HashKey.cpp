@@ -86,15 +86,13 @@ XCXMLKey& CHashKey::GetKey(const char* name) {
     return GetKey(name, TextLength(name));
 }
 
-XCXMLKey& CHashKey::Remember(Recent& recent, const char* name, const Print& print) {
+XCXMLKey& CHashKey::Remember(Recent::Entry& entry, const char* name, const CNamePrint& print) {
     XCXMLKey& key = Intern(name);
-    recent = {print, &key};
+    entry = {print, &key};
     return key;
 }
 
-void CHashKey::ForgetRecent() noexcept {
-    for (Recent& recent : recent_) recent = {{0, 0, kNoName}, nullptr};
-}
+void CHashKey::ForgetRecent() noexcept { recent_.Clear(); }
 
 XCXMLKey& CHashKey::Intern(const char* name) {
     XCXMLKey* slot = Probe(slots_, capacity_, probeLimit_, name);

@@ -4,14 +4,10 @@
 #include <CorvaneXML/XMLKey.h>
 
 #include "foundation/KeyOverflow.h"
+#include "foundation/RecentNames.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace CorvaneXML {
 
@@ -29,12 +25,12 @@ namespace CorvaneXML {
 // grow faster than the names it holds. A name stays where it was first put:
 // a name missing from its run is looked for in the overflow.
 //
-// Most names of a document repeat, and the one asked for is usually among the
-// few asked for last: a small direct-mapped set of recent answers, found by a
-// fingerprint of the name's length and its first and last bytes, answers
-// those without hashing the name byte by byte or probing. A fingerprint
-// that two names share costs one comparison and the ordinary search, never
-// a wrong answer.
+// A set of recent answers (see TRecentNames) answers most lookups without
+// hashing the name byte by byte or probing.
+// The text of a key, for the sets of recent names.
+inline const char* TextOf(const XCXMLKey* slot) { return *slot; }
+inline const char* TextOf(const XCXMLKey& key) { return key; }
+
 class CHashKey {
 public:
     CHashKey();
@@ -45,13 +41,12 @@ public:
     // The table's key for `name`, interned first when absent. The reference
     // points into the slot vector: copy it before interning another name.
     XCXMLKey& GetKey(const char* name);
-    // The same for a name of `length` bytes (not null).
-    XCXMLKey& GetKey(const char* name, std::size_t length) { return Lookup(name, PrintOf(name, length)); }
-    // The same, given also a copy of the sixteen bytes from the name's
-    // start (past its end when it is shorter), as the library's reader has:
-    // this saves the branches of taking the name's bytes one size at a time.
-    XCXMLKey& GetKey(const char* name, std::size_t length, const char* head) {
-        return Lookup(name, HeadPrintOf(name, length, head));
+    // The same for a name of `length` bytes (not null), and, given also
+    // sixteen bytes that begin with it (see CNamePrint), without branching on
+    // its length.
+    XCXMLKey& GetKey(const char* name, std::size_t length) { return Lookup(name, CNamePrint::Of(name, length)); }
+    XCXMLKey& GetKey(const char* name, std::size_t length, const char* start) {
+        return Lookup(name, CNamePrint::Of(name, length, start));
     }
     // The slot holding `name`, else the first empty slot of its probe run,
     // else null when the probe limit is used up.
@@ -64,69 +59,18 @@ public:
     static std::uint32_t Hash(const char* name);
 
 private:
-    // A name's fingerprint: its length, and its bytes as two words, which
-    // hold a name of up to 16 bytes whole, padded with zeros, and the first
-    // and the last eight bytes of a longer one.
-    struct Print {
-        std::uint64_t head;
-        std::uint64_t tail;
-        std::size_t length;
-    };
-    // A recent answer: the fingerprint of its name and its slot (of the
-    // vector or the overflow). Slots move when either vector is rebuilt, so
-    // the set is emptied then; an empty entry has a length no name has.
-    struct Recent {
-        Print print;
-        XCXMLKey* key;
-    };
-    static constexpr int kRecentBits = 8;
-    static constexpr std::size_t kNoName = SIZE_MAX;
-    static constexpr std::uint64_t kSpread = 0x9E3779B97F4A7C15u;  // 2^64 divided by the golden ratio
+    // Recent answers, by slot (of the vector or the overflow). Slots move
+    // when either vector is rebuilt, so the set is emptied then.
+    using Recent = TRecentNames<XCXMLKey*, 7>;
 
-    XCXMLKey& Lookup(const char* name, const Print& print) {
-        Recent& recent =
-            recent_[((print.head ^ (print.tail * kSpread) ^ print.length) * kSpread) >> (64 - kRecentBits)];
-        const Print& seen = recent.print;
-        // One test of all three, where three would each be a branch to
-        // predict.
-        if (((seen.head ^ print.head) | (seen.tail ^ print.tail) | (seen.length ^ print.length)) == 0 &&
-            (print.length <= 16 || std::memcmp(recent.key->text_, name, print.length) == 0)) {
-            return *recent.key;
-        }
-        return Remember(recent, name, print);
+    XCXMLKey& Lookup(const char* name, const CNamePrint& print) {
+        Recent::Entry& entry = recent_.EntryFor(print);
+        if (Recent::Holds(entry, print, name)) return *entry.value;
+        return Remember(entry, name, print);
     }
-    static Print PrintOf(const char* name, std::size_t length) {
-        std::uint64_t words[2] = {0, 0};
-        if (length <= sizeof words) {
-            std::memcpy(words, name, length);
-        } else {
-            std::memcpy(&words[0], name, 8);
-            std::memcpy(&words[1], name + length - 8, 8);
-        }
-        return {words[0], words[1], length};
-    }
-#if defined(__SSE2__)
-    static Print HeadPrintOf(const char* name, std::size_t length, const char* head) {
-        // Sixteen ones, then sixteen zeros: loaded from 16 - n on, the mask
-        // that keeps the first n bytes.
-        alignas(16) static constexpr unsigned char kKeep[32] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                                                                0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-        const std::size_t kept = length < 16 ? length : 16;
-        const __m128i bytes = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(head)),
-                                            _mm_loadu_si128(reinterpret_cast<const __m128i*>(kKeep + 16 - kept)));
-        std::uint64_t last;
-        std::memcpy(&last, length > 16 ? name + length - 8 : head + 8, 8);
-        const std::uint64_t tail =
-            length > 16 ? last : static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(bytes, bytes)));
-        return {static_cast<std::uint64_t>(_mm_cvtsi128_si64(bytes)), tail, length};
-    }
-#else
-    static Print HeadPrintOf(const char* name, std::size_t length, const char*) { return PrintOf(name, length); }
-#endif
-
     // Looks up a name the recent set did not answer, and keeps the answer in
-    // `recent`.
-    XCXMLKey& Remember(Recent& recent, const char* name, const Print& print);
+    // `entry`.
+    XCXMLKey& Remember(Recent::Entry& entry, const char* name, const CNamePrint& print);
     XCXMLKey& Intern(const char* name);
     void ForgetRecent() noexcept;
     bool WorthDoubling(const char* name) const;
@@ -139,7 +83,7 @@ private:
     std::uint32_t probeLimit_;
     int count_;  // names in the slot vector
     CKeyOverflow overflow_;
-    Recent recent_[1 << kRecentBits];
+    Recent recent_;
 };
 
 }  // namespace CorvaneXML

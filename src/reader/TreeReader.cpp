@@ -4,20 +4,31 @@
 #include "foundation/HashKey.h"
 #include "foundation/NodeMemory.h"
 #include "foundation/Raise.h"
+#include "foundation/RecentNames.h"
 #include "parser/ParserCore.h"
 
 #include <cstring>
 
 namespace CorvaneXML {
 
+// The keys of the names the reader met last in the document it is reading.
+// Keys stay valid however the document's table grows, so unlike the table's
+// own set of recent answers this one is not emptied while a document is read;
+// and being one per reader rather than one per document, it can be larger.
+class CReaderNames : public TRecentNames<XCXMLKey, 9> {};
+
 namespace {
 
 // The document's key for a name the parser handed to the reader.
-const XCXMLKey& KeyOf(CHashKey& keys, const CXMLParser& parser, const char* name) {
+XCXMLKey KeyOf(CReaderNames& names, CHashKey& keys, const CXMLParser& parser, const char* name) {
     Require(name != nullptr, message::kNullName);
     std::size_t length;
-    if (const char* head = CParserCore::NameInPlace(parser, name, length)) return keys.GetKey(name, length, head);
-    return keys.GetKey(name, std::strlen(name));
+    const char* const start = CParserCore::NameInPlace(parser, name, length);
+    if (start == nullptr) length = std::strlen(name);
+    const CNamePrint print = start != nullptr ? CNamePrint::Of(name, length, start) : CNamePrint::Of(name, length);
+    CReaderNames::Entry& entry = names.EntryFor(print);
+    if (!CReaderNames::Holds(entry, print, name)) entry = {print, keys.GetKey(name, length)};
+    return entry.value;
 }
 
 }  // namespace
@@ -32,6 +43,7 @@ CXMLTreeReader::CXMLTreeReader(IXMLCDataReader* reader)
       ownElement_(nullptr),
       arena_(nullptr),
       keys_(nullptr),
+      names_(nullptr),
       cdataReader_(reader),
       positionMap_(nullptr) {}
 
@@ -42,6 +54,11 @@ void CXMLTreeReader::SetPositionMap(IXMLPositionMap* map) { positionMap_ = map; 
 XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
     Require(tree_ == nullptr && currentElement_ == nullptr, "This tree reader is already reading a document");
 
+    if (names_ == nullptr) {
+        names_ = std::make_unique<CReaderNames>();
+    } else {
+        names_->Clear();
+    }
     // The document's nodes share chunks of memory; whatever the arena has
     // not handed out when the reading ends goes with the chunk's last node.
     CNodeArena arena;
@@ -78,7 +95,7 @@ XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
 // factories.
 const void* CXMLTreeReader::OpenNode(const char* name) {
     Require(currentElement_ != nullptr, message::kNoDocument);
-    const XCXMLKey key = KeyOf(*keys_, *this, name);
+    const XCXMLKey key = KeyOf(*names_, *keys_, *this, name);
     if (ownElement_ != nullptr) {
         ownElement_ = AppendElement(*ownElement_, key, arena_);
         currentElement_ = ownElement_;
@@ -92,7 +109,7 @@ const void* CXMLTreeReader::OpenNode(const char* name) {
 
 void CXMLTreeReader::Attribute(const char* name, const char* value) {
     Require(currentElement_ != nullptr, message::kNoDocument);
-    const XCXMLKey key = KeyOf(*keys_, *this, name);
+    const XCXMLKey key = KeyOf(*names_, *keys_, *this, name);
     if (ownElement_ != nullptr) {
         Require(value != nullptr, "Attribute value is null");
         std::size_t length;
