@@ -13,7 +13,7 @@ namespace CorvaneXML {
 
 class CHashKey;
 class CNodeArena;
-class CReaderNames;
+class CReaderState;
 
 // Takes charge of CDATA sections while a document is read into a tree.
 class CORVANEXML_API IXMLCDataReader {
@@ -94,9 +94,9 @@ private:
     XCXMLElement* ownElement_;
     CNodeArena* arena_;
     CHashKey* keys_;
-    // Opaque: the keys of the names met last, kept from one document to the
-    // next so that a reader allocates it once.
-    std::unique_ptr<CReaderNames> names_;
+    // Opaque: what the reader keeps from one event to the next, allocated
+    // once per reader.
+    std::unique_ptr<CReaderState> state_;
     IXMLCDataReader* cdataReader_;
     IXMLPositionMap* positionMap_;
 };

@@ -80,6 +80,8 @@ bool AppendsDirectly(XCXMLElement& parent, XCXMLNode*& last) {
     return last != nullptr;
 }
 
+// The first child is the library's own whenever there is a last one: so
+// AppendsDirectly found it, and so the tree reader made it.
 void AppendMade(XCXMLElement& parent, XCXMLNode* last, XCXMLNode& node) {
     XIXMLNode*& first = CElementAccess::FirstChild(parent);
     if (last == nullptr) {
@@ -88,7 +90,7 @@ void AppendMade(XCXMLElement& parent, XCXMLNode* last, XCXMLNode& node) {
     } else {
         CNodeAccess::Next(*last) = &node;
         CNodeAccess::Previous(node) = last;
-        CNodeAccess::Previous(*OwnNode(first)) = &node;
+        CNodeAccess::Previous(*static_cast<XCXMLNode*>(first)) = &node;
     }
     CNodeAccess::Parent(node) = &parent;
 }
@@ -303,12 +305,21 @@ XIXMLElement* XCXMLElement::AddElement(const XCXMLKey& name) { return AppendElem
 
 XCXMLElement* AppendElement(XCXMLElement& parent, const XCXMLKey& name, CNodeArena* arena) {
     XCXMLNode* last = nullptr;
-    const bool direct = AppendsDirectly(parent, last);
-    XCXMLElement* element = ConstructInBlock<XCXMLElement>(AllocateNodeBlock(sizeof(XCXMLElement), 0, arena),
-                                                           direct ? nullptr : &parent, name);
+    if (AppendsDirectly(parent, last)) return AppendElementAfter(parent, last, name, arena, HomeForChildren(parent));
+    XCXMLElement* element =
+        ConstructInBlock<XCXMLElement>(AllocateNodeBlock(sizeof(XCXMLElement), 0, arena), &parent, name);
     if (element == nullptr) throw std::bad_alloc();
-    if (direct) AppendMade(parent, last, *element);
     CElementAccess::Home(*element) = reinterpret_cast<std::uintptr_t>(HomeForChildren(parent));
+    return element;
+}
+
+XCXMLElement* AppendElementAfter(XCXMLElement& parent, XCXMLNode* last, const XCXMLKey& name, CNodeArena* arena,
+                                 CDocumentHome* home) {
+    XCXMLElement* element =
+        ConstructInBlock<XCXMLElement>(AllocateNodeBlock(sizeof(XCXMLElement), 0, arena), nullptr, name);
+    if (element == nullptr) throw std::bad_alloc();
+    AppendMade(parent, last, *element);
+    CElementAccess::Home(*element) = reinterpret_cast<std::uintptr_t>(home);
     return element;
 }
 
@@ -320,9 +331,14 @@ XIXMLData* XCXMLElement::AddData(XIXMLData::IXMLCData* provider) {
 XIXMLData* XCXMLElement::AddData(const char* text) { return AppendData(*this, text, nullptr); }
 
 XCXMLData* AppendData(XCXMLElement& element, const char* text, CNodeArena* arena) {
-    Require(element.GetData() == nullptr, "Only one data node for an element");
     XCXMLNode* last = nullptr;
-    if (!AppendsDirectly(element, last)) return CreateData(&element, text, arena);
+    if (AppendsDirectly(element, last)) return AppendDataAfter(element, last, text, arena);
+    Require(element.GetData() == nullptr, "Only one data node for an element");
+    return CreateData(&element, text, arena);
+}
+
+XCXMLData* AppendDataAfter(XCXMLElement& element, XCXMLNode* last, const char* text, CNodeArena* arena) {
+    Require(element.GetData() == nullptr, "Only one data node for an element");
     XCXMLData* const data = CreateData(nullptr, text, arena);
     AppendMade(element, last, *data);
     return data;

@@ -32,27 +32,36 @@ XIXMLAttribute* XCXMLElement::AddAttribute(const XCXMLKey& name, const char* val
 
 XCXMLAttribute* AppendAttribute(XCXMLElement& element, const XCXMLKey& name, const CNodeText& value,
                                 CNodeArena* arena) {
-    XCXMLAttribute* const attribute = CreateAttribute(&element, name, value, arena);
-    XIXMLAttribute*& firstAttribute = CElementAccess::FirstAttribute(element);
-    if (firstAttribute == nullptr) {
-        firstAttribute = attribute;
-        CAttributeAccess::Previous(*attribute) = attribute;
-        return attribute;
-    }
+    XIXMLAttribute* const firstAttribute = CElementAccess::FirstAttribute(element);
+    if (firstAttribute == nullptr) return AppendAttributeAfter(element, nullptr, name, value, arena);
     XCXMLAttribute* const first = OwnAttribute(firstAttribute);
     XCXMLAttribute* const last = first != nullptr ? OwnAttribute(CAttributeAccess::Previous(*first)) : nullptr;
     if (last != nullptr && CAttributeAccess::Next(*last) == nullptr && CAttributeAccess::Owner(*last) == &element) {
         // The library's own attributes at both ends of the list: what
         // LastAttribute and SetNext would do, without calls through the
         // interface for each attribute read.
+        return AppendAttributeAfter(element, last, name, value, arena);
+    }
+    XCXMLAttribute* const attribute = CreateAttribute(&element, name, value, arena);
+    XIXMLAttribute* const found = LastAttribute(element);
+    found->SetNext(attribute);
+    CAttributeAccess::Previous(*attribute) = found;
+    SetPrevious(CElementAccess::FirstAttribute(element), attribute);
+    return attribute;
+}
+
+XCXMLAttribute* AppendAttributeAfter(XCXMLElement& element, XCXMLAttribute* last, const XCXMLKey& name,
+                                     const CNodeText& value, CNodeArena* arena) {
+    XCXMLAttribute* const attribute = CreateAttribute(&element, name, value, arena);
+    XIXMLAttribute*& first = CElementAccess::FirstAttribute(element);
+    if (last == nullptr) {
+        first = attribute;
+        CAttributeAccess::Previous(*attribute) = attribute;
+    } else {
         CAttributeAccess::Next(*last) = attribute;
         CAttributeAccess::Previous(*attribute) = last;
-    } else {
-        XIXMLAttribute* const found = LastAttribute(element);
-        found->SetNext(attribute);
-        CAttributeAccess::Previous(*attribute) = found;
+        CAttributeAccess::Previous(*static_cast<XCXMLAttribute*>(first)) = attribute;
     }
-    SetPrevious(firstAttribute, attribute);
     return attribute;
 }
 

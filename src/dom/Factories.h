@@ -14,6 +14,8 @@
 
 namespace CorvaneXML {
 
+struct CDocumentHome;
+
 // An attribute or text node and its text in one block, from `arena` when one
 // is given, else from the heap. Raise as the constructors do.
 XCXMLAttribute* CreateAttribute(XIXMLElement* owner, const XCXMLKey& name, const CNodeText& value, CNodeArena* arena);
@@ -25,6 +27,16 @@ XCXMLData* CreateData(XIXMLElement* parent, const char* text, CNodeArena* arena)
 XCXMLElement* AppendElement(XCXMLElement& parent, const XCXMLKey& name, CNodeArena* arena);
 XCXMLAttribute* AppendAttribute(XCXMLElement& element, const XCXMLKey& name, const CNodeText& value, CNodeArena* arena);
 XCXMLData* AppendData(XCXMLElement& element, const char* text, CNodeArena* arena);
+
+// The same, when the last child or attribute is known to be `last` (null:
+// there is none), the library's own, and the first one too; `home` is what
+// HomeForChildren(parent) would answer. The tree reader knows all of this
+// while no code but its own can reach the document it reads.
+XCXMLElement* AppendElementAfter(XCXMLElement& parent, XCXMLNode* last, const XCXMLKey& name, CNodeArena* arena,
+                                 CDocumentHome* home);
+XCXMLAttribute* AppendAttributeAfter(XCXMLElement& element, XCXMLAttribute* last, const XCXMLKey& name,
+                                     const CNodeText& value, CNodeArena* arena);
+XCXMLData* AppendDataAfter(XCXMLElement& element, XCXMLNode* last, const char* text, CNodeArena* arena);
 
 // `element` when it is one of the library's own elements (exactly an
 // XCXMLElement or an XCXMLRoot), whose factories the Append functions are;

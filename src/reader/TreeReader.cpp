@@ -1,5 +1,6 @@
 #include <CorvaneXML/XMLTreeReader.h>
 
+#include "dom/DocumentHome.h"
 #include "dom/Factories.h"
 #include "foundation/HashKey.h"
 #include "foundation/NodeMemory.h"
@@ -11,23 +12,58 @@
 
 namespace CorvaneXML {
 
-// The keys of the names the reader met last in the document it is reading.
-// Keys stay valid however the document's table grows, so unlike the table's
-// own set of recent answers this one is not emptied while a document is read;
-// and being one per reader rather than one per document, it can be larger.
-class CReaderNames : public TRecentNames<XCXMLKey, 9> {};
+// What the reader keeps from one event to the next.
+class CReaderState {
+public:
+    // The keys of the names met last in the document being read. Keys stay
+    // valid however the document's table grows, so unlike the table's own
+    // set of recent answers this one is not emptied while a document is
+    // read; and being one per reader rather than one per document, it can be
+    // larger.
+    using Names = TRecentNames<XCXMLKey, 9>;
+    Names names;
+
+    // Whether no code but the reader's own can reach the document while it
+    // is read: a reader of exactly this class, without a position map or a
+    // CDATA reader (the host's stream and reporter never see the tree).
+    // Then every node is the library's own and nothing moves behind the
+    // reader's back, so it knows where the next child and attribute of the
+    // current element go without looking: after `lastChild` (when
+    // `childKnown`) and after `lastAttribute` (when `attributeKnown`); null
+    // when there is none yet. And all elements share the root's `home`.
+    bool alone = false;
+    bool childKnown = false;
+    bool attributeKnown = false;
+    XCXMLNode* lastChild = nullptr;
+    XCXMLAttribute* lastAttribute = nullptr;
+    CDocumentHome* home = nullptr;
+
+    void Start(bool readerAlone, XCXMLRoot& root) {
+        names.Clear();
+        alone = readerAlone;
+        childKnown = attributeKnown = alone;
+        lastChild = nullptr;
+        lastAttribute = nullptr;
+        home = HomeForChildren(root);
+    }
+    // After a node was appended to the current element by other means.
+    void ChildAppended(XCXMLNode* child) {
+        lastChild = child;
+        childKnown = alone;
+    }
+};
 
 namespace {
 
 // The document's key for a name the parser handed to the reader.
-XCXMLKey KeyOf(CReaderNames& names, CHashKey& keys, const CXMLParser& parser, const char* name) {
+XCXMLKey KeyOf(CReaderState::Names& names, CHashKey& keys, const CXMLParser& parser, const char* name) {
     Require(name != nullptr, message::kNullName);
     std::size_t length;
     const char* const start = CParserCore::NameInPlace(parser, name, length);
     if (start == nullptr) length = std::strlen(name);
     const CNamePrint print = start != nullptr ? CNamePrint::Of(name, length, start) : CNamePrint::Of(name, length);
-    CReaderNames::Entry& entry = names.EntryFor(print);
-    if (!CReaderNames::Holds(entry, print, name)) entry = {print, keys.GetKey(name, length)};
+    CReaderState::Names::Entry& entry = names.EntryFor(print);
+    if (!CReaderState::Names::Holds(entry, print, name)) entry = {print, keys.GetKey(name, length)};
     return entry.value;
 }
 
@@ -43,7 +79,7 @@ CXMLTreeReader::CXMLTreeReader(IXMLCDataReader* reader)
       ownElement_(nullptr),
       arena_(nullptr),
       keys_(nullptr),
-      names_(nullptr),
+      state_(nullptr),
       cdataReader_(reader),
       positionMap_(nullptr) {}
 
@@ -54,11 +90,7 @@ void CXMLTreeReader::SetPositionMap(IXMLPositionMap* map) { positionMap_ = map; 
 XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
     Require(tree_ == nullptr && currentElement_ == nullptr, "This tree reader is already reading a document");
 
-    if (names_ == nullptr) {
-        names_ = std::make_unique<CReaderNames>();
-    } else {
-        names_->Clear();
-    }
+    if (state_ == nullptr) state_ = std::make_unique<CReaderState>();
     // The document's nodes share chunks of memory; whatever the arena has
     // not handed out when the reading ends goes with the chunk's last node.
     CNodeArena arena;
@@ -66,7 +98,9 @@ XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
     currentElement_ = tree_->GetRoot();
     ownElement_ = OwnElement(currentElement_);
     arena_ = &arena;
-    keys_ = &CRootAccess::Keys(*static_cast<XCXMLRoot*>(currentElement_));
+    XCXMLRoot& root = *static_cast<XCXMLRoot*>(currentElement_);
+    keys_ = &CRootAccess::Keys(root);
+    state_->Start(IsExactly<CXMLTreeReader>(*this) && positionMap_ == nullptr && cdataReader_ == nullptr, root);
     // Forgets the document, which the caller now owns or which was deleted.
     auto idle = [this]() noexcept {
         tree_ = nullptr;
@@ -95,27 +129,36 @@ XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
 // factories.
 const void* CXMLTreeReader::OpenNode(const char* name) {
     Require(currentElement_ != nullptr, message::kNoDocument);
-    const XCXMLKey key = KeyOf(*names_, *keys_, *this, name);
+    const XCXMLKey key = KeyOf(state_->names, *keys_, *this, name);
+    CReaderState& state = *state_;
     if (ownElement_ != nullptr) {
-        ownElement_ = AppendElement(*ownElement_, key, arena_);
+        ownElement_ = state.childKnown ? AppendElementAfter(*ownElement_, state.lastChild, key, arena_, state.home)
+                                       : AppendElement(*ownElement_, key, arena_);
         currentElement_ = ownElement_;
     } else {
         currentElement_ = currentElement_->AddElement(key);
         ownElement_ = OwnElement(currentElement_);
     }
+    state.ChildAppended(nullptr);
+    state.lastAttribute = nullptr;
+    state.attributeKnown = state.alone;
     if (positionMap_ != nullptr) positionMap_->MapElement(currentElement_, GetEventPosition());
     return currentElement_;
 }
 
 void CXMLTreeReader::Attribute(const char* name, const char* value) {
     Require(currentElement_ != nullptr, message::kNoDocument);
-    const XCXMLKey key = KeyOf(*names_, *keys_, *this, name);
+    const XCXMLKey key = KeyOf(state_->names, *keys_, *this, name);
     if (ownElement_ != nullptr) {
         Require(value != nullptr, "Attribute value is null");
         std::size_t length;
         const char* const head = CParserCore::ValueInPlace(*this, value, length);
         if (head == nullptr) length = std::strlen(value);
-        AppendAttribute(*ownElement_, key, {value, length, head}, arena_);
+        CReaderState& state = *state_;
+        const CNodeText text{value, length, head};
+        state.lastAttribute = state.attributeKnown
+                                  ? AppendAttributeAfter(*ownElement_, state.lastAttribute, key, text, arena_)
+                                  : AppendAttribute(*ownElement_, key, text, arena_);
     } else {
         currentElement_->AddAttribute(key, value);
     }
@@ -123,8 +166,10 @@ void CXMLTreeReader::Attribute(const char* name, const char* value) {
 
 void CXMLTreeReader::Data(const char* text) {
     Require(currentElement_ != nullptr, message::kNoDocument);
+    CReaderState& state = *state_;
     if (ownElement_ != nullptr) {
-        AppendData(*ownElement_, text, arena_);
+        state.ChildAppended(state.childKnown ? AppendDataAfter(*ownElement_, state.lastChild, text, arena_)
+                                             : AppendData(*ownElement_, text, arena_));
     } else {
         currentElement_->AddData(text);
     }
@@ -144,6 +189,16 @@ void CXMLTreeReader::CloseNode(const void* handle) {
     // missing element.
     Require(currentElement_ != nullptr, message::kNoDocument);
     Require(handle == static_cast<const void*>(currentElement_), "Closed element is not the current one");
+    // Nothing was appended to the parent since the closed element.
+    CReaderState& state = *state_;
+    state.ChildAppended(ownElement_);
+    state.attributeKnown = false;
+    if (state.alone) {
+        // The parent is one of the reader's own elements, or the root.
+        ownElement_ = static_cast<XCXMLElement*>(CNodeAccess::Parent(*ownElement_));
+        currentElement_ = ownElement_;
+        return;
+    }
     currentElement_ = currentElement_->AsNode()->GetParent();
     ownElement_ = OwnElement(currentElement_);
 }
@@ -151,6 +206,7 @@ void CXMLTreeReader::CloseNode(const void* handle) {
 void CXMLTreeReader::Comment(const char* text) {
     Require(currentElement_ != nullptr, message::kNoDocument);
     currentElement_->AddComment(text);
+    state_->childKnown = false;
 }
 
 // A DOCTYPE belongs at top level only: outside the document element, and
@@ -160,11 +216,13 @@ void CXMLTreeReader::DocType(const char* name, const char* publicId, const char*
     Require(currentElement_ == tree_->GetRoot(), "DOCTYPE declaration inside an element");
     const XCXMLKey key = tree_->GetKey(name);
     currentElement_->AddDocType(key, publicId, systemId, internalSubset);
+    state_->childKnown = false;
 }
 
 bool CXMLTreeReader::ProcessingInstruction(const char* target, const char* instruction) {
     Require(currentElement_ != nullptr, message::kNoDocument);
     currentElement_->AddPI(target, instruction);
+    state_->childKnown = false;
     return true;
 }
 
