@@ -55,16 +55,32 @@ public:
 
 namespace {
 
-// The document's key for a name the parser handed to the reader.
-XCXMLKey KeyOf(CReaderState::Names& names, CHashKey& keys, const CXMLParser& parser, const char* name) {
+using Names = CReaderState::Names;
+
+// Asks the document's table for a name the set of recent names did not
+// answer, and keeps the answer in `entry`. Apart, so that the common way
+// needs few registers.
+[[gnu::noinline]] XCXMLKey Remember(Names::Entry& entry, CHashKey& keys, const char* name, const CNamePrint& print) {
+    entry = {print, keys.GetKey(name, print.length)};
+    return entry.value;
+}
+
+[[gnu::noinline]] XCXMLKey KeyOfText(Names& names, CHashKey& keys, const char* name) {
     Require(name != nullptr, message::kNullName);
+    const CNamePrint print = CNamePrint::Of(name, std::strlen(name));
+    Names::Entry& entry = names.EntryFor(print);
+    return Names::Holds(entry, print, name) ? entry.value : Remember(entry, keys, name, print);
+}
+
+// The document's key for a name the parser handed to the reader: nearly
+// always one it handed where it stands, and one met shortly before.
+XCXMLKey KeyOf(Names& names, CHashKey& keys, const CXMLParser& parser, const char* name) {
     std::size_t length;
     const char* const start = CParserCore::NameInPlace(parser, name, length);
-    if (start == nullptr) length = std::strlen(name);
-    const CNamePrint print = start != nullptr ? CNamePrint::Of(name, length, start) : CNamePrint::Of(name, length);
-    CReaderState::Names::Entry& entry = names.EntryFor(print);
-    if (!CReaderState::Names::Holds(entry, print, name)) entry = {print, keys.GetKey(name, length)};
-    return entry.value;
+    if (start == nullptr) return KeyOfText(names, keys, name);
+    const CNamePrint print = CNamePrint::Of(name, length, start);
+    Names::Entry& entry = names.EntryFor(print);
+    return Names::Holds(entry, print, name) ? entry.value : Remember(entry, keys, name, print);
 }
 
 }  // namespace
