@@ -29,9 +29,8 @@ char* TextToUse(const XCXMLData& data) {
 
 }  // namespace
 
-XCXMLData* CreateData(XIXMLElement* parent, const char* text, CNodeArena* arena) {
-    Require(text != nullptr, message::kNullText);
-    XCXMLData* const data = ConstructWithText<XCXMLData>(arena, NodeText(text), parent);
+XCXMLData* CreateData(XIXMLElement* parent, const CNodeText& text, CNodeArena* arena) {
+    XCXMLData* const data = ConstructWithText<XCXMLData>(arena, text, parent);
     // Out of memory, as for any other copy of a text.
     Require(data != nullptr, message::kNoMemoryForText);
     return data;

@@ -95,6 +95,17 @@ void AppendMade(XCXMLElement& parent, XCXMLNode* last, XCXMLNode& node) {
     CNodeAccess::Parent(node) = &parent;
 }
 
+const char kOneDataNode[] = "Only one data node for an element";
+
+// A text node appended to an element known to have none yet.
+XCXMLData* AppendSoleData(XCXMLElement& element, const CNodeText& text, CNodeArena* arena) {
+    XCXMLNode* last = nullptr;
+    if (!AppendsDirectly(element, last)) return CreateData(&element, text, arena);
+    XCXMLData* const data = CreateData(nullptr, text, arena);
+    AppendMade(element, last, *data);
+    return data;
+}
+
 }  // namespace
 
 // --- the document home ------------------------------------------------------
@@ -324,21 +335,23 @@ XCXMLElement* AppendElementAfter(XCXMLElement& parent, XCXMLNode* last, const XC
 }
 
 XIXMLData* XCXMLElement::AddData(XIXMLData::IXMLCData* provider) {
-    Require(GetData() == nullptr, "Only one data node for an element");
+    Require(GetData() == nullptr, kOneDataNode);
     return new XCXMLData(this, provider);
 }
 
-XIXMLData* XCXMLElement::AddData(const char* text) { return AppendData(*this, text, nullptr); }
-
-XCXMLData* AppendData(XCXMLElement& element, const char* text, CNodeArena* arena) {
-    XCXMLNode* last = nullptr;
-    if (AppendsDirectly(element, last)) return AppendDataAfter(element, last, text, arena);
-    Require(element.GetData() == nullptr, "Only one data node for an element");
-    return CreateData(&element, text, arena);
+XIXMLData* XCXMLElement::AddData(const char* text) {
+    Require(GetData() == nullptr, kOneDataNode);
+    Require(text != nullptr, message::kNullText);
+    return AppendSoleData(*this, NodeText(text), nullptr);
 }
 
-XCXMLData* AppendDataAfter(XCXMLElement& element, XCXMLNode* last, const char* text, CNodeArena* arena) {
-    Require(element.GetData() == nullptr, "Only one data node for an element");
+XCXMLData* AppendData(XCXMLElement& element, const CNodeText& text, CNodeArena* arena) {
+    Require(element.GetData() == nullptr, kOneDataNode);
+    return AppendSoleData(element, text, arena);
+}
+
+XCXMLData* AppendDataAfter(XCXMLElement& element, XCXMLNode* last, const CNodeText& text, CNodeArena* arena) {
+    Require(element.GetData() == nullptr, kOneDataNode);
     XCXMLData* const data = CreateData(nullptr, text, arena);
     AppendMade(element, last, *data);
     return data;

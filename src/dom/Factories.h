@@ -19,14 +19,14 @@ struct CDocumentHome;
 // An attribute or text node and its text in one block, from `arena` when one
 // is given, else from the heap. Raise as the constructors do.
 XCXMLAttribute* CreateAttribute(XIXMLElement* owner, const XCXMLKey& name, const CNodeText& value, CNodeArena* arena);
-XCXMLData* CreateData(XIXMLElement* parent, const char* text, CNodeArena* arena);
+XCXMLData* CreateData(XIXMLElement* parent, const CNodeText& text, CNodeArena* arena);
 
 // The tree reader's way into the library's own elements: what their
 // AddElement, AddAttribute and AddData do, with the memory of the new node
 // from `arena` (the arena of the document being read).
 XCXMLElement* AppendElement(XCXMLElement& parent, const XCXMLKey& name, CNodeArena* arena);
 XCXMLAttribute* AppendAttribute(XCXMLElement& element, const XCXMLKey& name, const CNodeText& value, CNodeArena* arena);
-XCXMLData* AppendData(XCXMLElement& element, const char* text, CNodeArena* arena);
+XCXMLData* AppendData(XCXMLElement& element, const CNodeText& text, CNodeArena* arena);
 
 // The same, when the last child or attribute is known to be `last` (null:
 // there is none), the library's own, and the first one too; `home` is what
@@ -36,7 +36,7 @@ XCXMLElement* AppendElementAfter(XCXMLElement& parent, XCXMLNode* last, const XC
                                  CDocumentHome* home);
 XCXMLAttribute* AppendAttributeAfter(XCXMLElement& element, XCXMLAttribute* last, const XCXMLKey& name,
                                      const CNodeText& value, CNodeArena* arena);
-XCXMLData* AppendDataAfter(XCXMLElement& element, XCXMLNode* last, const char* text, CNodeArena* arena);
+XCXMLData* AppendDataAfter(XCXMLElement& element, XCXMLNode* last, const CNodeText& text, CNodeArena* arena);
 
 // `element` when it is one of the library's own elements (exactly an
 // XCXMLElement or an XCXMLRoot), whose factories the Append functions are;

@@ -14,6 +14,12 @@ namespace CorvaneXML {
 // The parser's own ways of adding to a buffer, beyond AddChar and AddChars.
 // TBuffer befriends this struct alone.
 struct CBufferAccess {
+    // The contents, as the buffer last handed them out.
+    template <class T>
+    static const T* Data(const TBuffer<T>& buffer) {
+        return buffer.data;
+    }
+
     // Appends `count` characters with exactly the outcome of as many AddChar
     // calls (the same doubling, so the same final capacity) in one copy.
     template <class T>

@@ -3,10 +3,12 @@
 
 #include <CorvaneXML/XMLParser.h>
 
+#include "parser/BufferAccess.h"
 #include "parser/ReaderAccess.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace CorvaneXML {
 
@@ -61,6 +63,15 @@ struct CParserCore {
     // The same for the value the handler being called was given.
     static const char* ValueInPlace(const CXMLParser& parser, const char* text, std::size_t& length) {
         return InPlace(parser.handedValue, text, length);
+    }
+
+    // The length of `text`, a text the handler being called was given: known
+    // without counting when it is the parser's text buffer. A NUL byte read
+    // into the buffer makes the length cover bytes past it, which a copy
+    // then holds and nothing reads.
+    static std::size_t TextLength(const CXMLParser& parser, const char* text) {
+        return text == CBufferAccess::Data(parser.text) ? static_cast<std::size_t>(parser.text.GetLength())
+                                                        : std::strlen(text);
     }
 
     // --- elements, names, attributes and literals (Elements.cpp) ---

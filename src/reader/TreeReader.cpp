@@ -184,8 +184,10 @@ void CXMLTreeReader::Data(const char* text) {
     Require(currentElement_ != nullptr, message::kNoDocument);
     CReaderState& state = *state_;
     if (ownElement_ != nullptr) {
-        state.ChildAppended(state.childKnown ? AppendDataAfter(*ownElement_, state.lastChild, text, arena_)
-                                             : AppendData(*ownElement_, text, arena_));
+        Require(text != nullptr, message::kNullText);
+        const CNodeText copy{text, CParserCore::TextLength(*this, text), nullptr};
+        state.ChildAppended(state.childKnown ? AppendDataAfter(*ownElement_, state.lastChild, copy, arena_)
+                                             : AppendData(*ownElement_, copy, arena_));
     } else {
         currentElement_->AddData(text);
     }
