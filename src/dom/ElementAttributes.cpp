@@ -5,6 +5,7 @@
 #include <CorvaneXML/XMLAttribute.h>
 
 #include "dom/Access.h"
+#include "dom/DocumentHome.h"
 #include "dom/Factories.h"
 #include "dom/ListHints.h"
 #include "foundation/Raise.h"
@@ -26,6 +27,8 @@ XIXMLAttribute* AttributeBefore(const XCXMLElement& element, XIXMLAttribute* att
 }  // namespace
 
 XIXMLAttribute* XCXMLElement::AddAttribute(const XCXMLKey& name, const char* value) {
+    // Not carved from the document's chunks.
+    ForbidChunkRelease(this);
     return AppendAttribute(*this, name, value, nullptr);
 }
 
@@ -56,19 +59,25 @@ XCXMLAttribute* AppendAttribute(XCXMLElement& element, const XCXMLKey& name, con
 
 void XCXMLElement::RemoveAttribute(XIXMLAttribute* attribute) {
     Require(attribute != nullptr, "Attribute is null");
+    ForbidChunkRelease(this);
+    UnlinkAttribute(*this, attribute);
+}
+
+void UnlinkAttribute(XCXMLElement& element, XIXMLAttribute* attribute) {
     // A removed attribute keeps its owner and next links, so only the links
     // of the attributes around it say that it is gone.
+    XIXMLAttribute*& first = CElementAccess::FirstAttribute(element);
     XIXMLAttribute* const next = attribute->GetNext();
-    if (firstAttribute_ == attribute) {
-        XIXMLAttribute* const last = next != nullptr ? LastAttribute(*this) : nullptr;
-        firstAttribute_ = next;
+    if (first == attribute) {
+        XIXMLAttribute* const last = next != nullptr ? LastAttribute(element) : nullptr;
+        first = next;
         SetPrevious(next, last);
         return;
     }
-    XIXMLAttribute* const previous = AttributeBefore(*this, attribute);
+    XIXMLAttribute* const previous = AttributeBefore(element, attribute);
     Require(previous != nullptr, "XCXMLElement::RemoveAttribute previous == NULL");
-    previous->SetNext(next);
-    SetPrevious(next != nullptr ? next : firstAttribute_, previous);
+    LinkNext(previous, next);
+    SetPrevious(next != nullptr ? next : first, previous);
 }
 
 XIXMLAttribute* XCXMLElement::GetFirstAttribute() const { return firstAttribute_; }

@@ -26,6 +26,11 @@ XCXMLData* CreateData(XIXMLElement* parent, const char* text, CNodeArena* arena)
 XCXMLElement* AppendElement(XCXMLElement& parent, const XCXMLKey& name, CNodeArena* arena);
 XCXMLAttribute* AppendAttribute(XCXMLElement& element, const XCXMLKey& name, const char* value, CNodeArena* arena);
 XCXMLData* AppendData(XCXMLElement& element, const char* text, CNodeArena* arena);
+// What AddComment, AddPI and AddDocType do, for the tree reader.
+void AppendComment(XCXMLElement& parent, const char* comment);
+void AppendPI(XCXMLElement& parent, const char* processor, const char* instruction);
+void AppendDocType(XCXMLElement& parent, const XCXMLKey& token, const char* publicId, const char* systemId,
+                   const char* local);
 
 // `element` when it is one of the library's own elements (exactly an
 // XCXMLElement or an XCXMLRoot), whose factories the Append functions are;

@@ -1,5 +1,6 @@
 #include <CorvaneXML/XMLTreeReader.h>
 
+#include "dom/DocumentHome.h"
 #include "dom/Factories.h"
 #include "foundation/NodeMemory.h"
 #include "foundation/Raise.h"
@@ -25,13 +26,22 @@ void CXMLTreeReader::SetPositionMap(IXMLPositionMap* map) { positionMap_ = map; 
 XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
     Require(tree_ == nullptr && currentElement_ == nullptr, "This tree reader is already reading a document");
 
-    // The document's nodes share chunks of memory; whatever the arena has
-    // not handed out when the reading ends goes with the chunk's last node.
-    CNodeArena arena;
     tree_ = new XCXMLTree();
     currentElement_ = tree_->GetRoot();
     ownElement_ = OwnElement(currentElement_);
+    // The document's nodes share chunks of memory, which the document keeps
+    // a list of; whatever the arena has not handed out when the reading ends
+    // goes with the chunk.
+    CDocumentHome* const home = HomeOf(*ownElement_);
+    home->releasableByChunks.store(true, std::memory_order_relaxed);
+    CNodeArena arena(home->chunks);
     arena_ = &arena;
+    // Ends the carving, after which the document may free its chunks whole,
+    // unless a node had to be put elsewhere.
+    auto close = [this, &arena]() noexcept {
+        arena.Retire();
+        if (arena.Spilled()) ForbidChunkRelease(tree_->GetRoot());
+    };
     // Forgets the document, which the caller now owns or which was deleted.
     auto idle = [this]() noexcept {
         tree_ = nullptr;
@@ -42,10 +52,12 @@ XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
     try {
         Parse(stream);
     } catch (...) {
+        close();
         delete tree_;
         idle();
         throw;
     }
+    close();
     XCXMLTree* document = tree_;
     idle();
     return document;
@@ -110,7 +122,11 @@ void CXMLTreeReader::CloseNode(const void* handle) {
 
 void CXMLTreeReader::Comment(const char* text) {
     Require(currentElement_ != nullptr, message::kNoDocument);
-    currentElement_->AddComment(text);
+    if (ownElement_ != nullptr) {
+        AppendComment(*ownElement_, text);
+    } else {
+        currentElement_->AddComment(text);
+    }
 }
 
 // A DOCTYPE belongs at top level only: outside the document element, and
@@ -119,12 +135,20 @@ void CXMLTreeReader::DocType(const char* name, const char* publicId, const char*
     Require(tree_ != nullptr, message::kNoDocument);
     Require(currentElement_ == tree_->GetRoot(), "DOCTYPE declaration inside an element");
     const XCXMLKey key = tree_->GetKey(name);
-    currentElement_->AddDocType(key, publicId, systemId, internalSubset);
+    if (ownElement_ != nullptr) {
+        AppendDocType(*ownElement_, key, publicId, systemId, internalSubset);
+    } else {
+        currentElement_->AddDocType(key, publicId, systemId, internalSubset);
+    }
 }
 
 bool CXMLTreeReader::ProcessingInstruction(const char* target, const char* instruction) {
     Require(currentElement_ != nullptr, message::kNoDocument);
-    currentElement_->AddPI(target, instruction);
+    if (ownElement_ != nullptr) {
+        AppendPI(*ownElement_, target, instruction);
+    } else {
+        currentElement_->AddPI(target, instruction);
+    }
     return true;
 }
 
