@@ -62,10 +62,14 @@ void XCXMLAttribute::Destroy() {
 }
 
 XIXMLAttribute* XCXMLAttribute::GetNext() const { return next_; }
+
+// An attribute in a list, which has a hint (see UnlinkAttribute), changes
+// its owner's document; one taken out of it, whose owner may be gone, does not.
 void XCXMLAttribute::SetNext(XIXMLAttribute* next) {
-    ForbidChunkRelease(owner_);
+    if (previous_ != nullptr) ForbidChunkRelease(owner_);
     next_ = next;
 }
+
 XIXMLElement* XCXMLAttribute::GetNode() const { return owner_; }
 const XCXMLKey& XCXMLAttribute::GetName() const { return name_; }
 void XCXMLAttribute::SetName(const XCXMLKey& name) { name_ = name; }
@@ -77,7 +81,7 @@ void XCXMLAttribute::SetValue(const char* value) {
     FreeKeptText(value_, TextBehind(this));
     value_ = copy;
     // The copy is a block of its own, for the destructor to free.
-    ForbidChunkRelease(owner_);
+    if (previous_ != nullptr) ForbidChunkRelease(owner_);
 }
 
 void XCXMLAttribute::GetFmtValue(const char* format, void* out) const {

@@ -65,19 +65,22 @@ void XCXMLElement::RemoveAttribute(XIXMLAttribute* attribute) {
 
 void UnlinkAttribute(XCXMLElement& element, XIXMLAttribute* attribute) {
     // A removed attribute keeps its owner and next links, so only the links
-    // of the attributes around it say that it is gone.
+    // of the attributes around it say that it is gone; and, for the
+    // library's own, an empty hint, which the library's list operations
+    // never leave on an attribute in a list.
     XIXMLAttribute*& first = CElementAccess::FirstAttribute(element);
     XIXMLAttribute* const next = attribute->GetNext();
     if (first == attribute) {
         XIXMLAttribute* const last = next != nullptr ? LastAttribute(element) : nullptr;
         first = next;
         SetPrevious(next, last);
-        return;
+    } else {
+        XIXMLAttribute* const previous = AttributeBefore(element, attribute);
+        Require(previous != nullptr, "XCXMLElement::RemoveAttribute previous == NULL");
+        LinkNext(previous, next);
+        SetPrevious(next != nullptr ? next : first, previous);
     }
-    XIXMLAttribute* const previous = AttributeBefore(element, attribute);
-    Require(previous != nullptr, "XCXMLElement::RemoveAttribute previous == NULL");
-    LinkNext(previous, next);
-    SetPrevious(next != nullptr ? next : first, previous);
+    SetPrevious(attribute, nullptr);
 }
 
 XIXMLAttribute* XCXMLElement::GetFirstAttribute() const { return firstAttribute_; }
