@@ -81,14 +81,13 @@ public:
     // objects alone; the next chunk starts small again.
     void Retire() noexcept;
     // Whether a block asked of this arena came from the heap instead, when
-    // memory for a chunk ran out (see AllocateNodeBlock): it is then not
-    // on the list of chunks.
+    // memory for a chunk ran out (see Allocate): it is then not on the list
+    // of chunks.
     bool Spilled() const noexcept { return spilled_; }
 
 private:
     friend void FreeNodeBlock(void* object) noexcept;
     friend class CBlockRelease;
-    friend class CChunkList;
     using Chunk = CChunkList::CChunk;
     static char* AlignUp(char* address) noexcept {
         constexpr std::uintptr_t kMask = sizeof(void*) - 1;
