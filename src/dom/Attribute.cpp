@@ -2,8 +2,10 @@
 
 #include <CorvaneXML/XMLElement.h>
 
+#include "dom/DocumentHome.h"
 #include "dom/Factories.h"
 #include "dom/FormattedValue.h"
+#include "dom/ListHints.h"
 #include "foundation/DestructorReport.h"
 #include "foundation/NodeMemory.h"
 #include "foundation/OwnedText.h"
@@ -37,7 +39,13 @@ void XCXMLAttribute::operator delete(void* block) noexcept { FreeNodeBlock(block
 XCXMLAttribute::~XCXMLAttribute() {
     try {
         if (owner_ != nullptr) {
-            owner_->RemoveAttribute(this);
+            // The library's own element unlinks it without noting a change
+            // to the document, as it leaves for good.
+            if (XCXMLElement* const own = OwnElement(owner_)) {
+                UnlinkAttribute(*own, this);
+            } else {
+                owner_->RemoveAttribute(this);
+            }
             owner_ = nullptr;
         }
     } catch (...) {
@@ -53,7 +61,14 @@ void XCXMLAttribute::Destroy() {
 }
 
 XIXMLAttribute* XCXMLAttribute::GetNext() const { return next_; }
-void XCXMLAttribute::SetNext(XIXMLAttribute* next) { next_ = next; }
+
+// An attribute in a list, which has a hint (see UnlinkAttribute), changes
+// its owner's document; one taken out of it, whose owner may be gone, does not.
+void XCXMLAttribute::SetNext(XIXMLAttribute* next) {
+    if (previous_ != nullptr) ForbidChunkRelease(owner_);
+    next_ = next;
+}
+
 XIXMLElement* XCXMLAttribute::GetNode() const { return owner_; }
 const XCXMLKey& XCXMLAttribute::GetName() const { return name_; }
 void XCXMLAttribute::SetName(const XCXMLKey& name) { name_ = name; }
@@ -64,6 +79,8 @@ void XCXMLAttribute::SetValue(const char* value) {
     char* copy = CopyText(value);
     FreeKeptText(value_, TextBehind(this));
     value_ = copy;
+    // The copy is a block of its own, for the destructor to free.
+    if (previous_ != nullptr) ForbidChunkRelease(owner_);
 }
 
 void XCXMLAttribute::GetFmtValue(const char* format, void* out) const {

@@ -3,6 +3,7 @@
 #include <CorvaneXML/XMLElement.h>
 
 #include "dom/Access.h"
+#include "dom/DocumentHome.h"
 #include "dom/Factories.h"
 #include "dom/FormattedValue.h"
 #include "foundation/DestructorReport.h"
@@ -70,6 +71,8 @@ void XCXMLData::SetData(const char* data) {
     char* copy = CopyText(data);
     FreeText(*this);
     CDataAccess::SetText(*this, copy);
+    // The copy is a block of its own, for the destructor to free.
+    ForbidChunkRelease(CNodeAccess::Parent(*this));
 }
 
 void XCXMLData::GetFmtData(const char* format, void* out) const { ScanFormatted(TextToUse(*this), format, out); }

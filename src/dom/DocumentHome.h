@@ -1,13 +1,16 @@
 #ifndef CORVANEXML_DOM_DOCUMENTHOME_H
 #define CORVANEXML_DOM_DOCUMENTHOME_H
 
+#include <CorvaneXML/XMLDocument.h>
 #include <CorvaneXML/XMLElement.h>
 
 #include "dom/Access.h"
+#include "foundation/NodeMemory.h"
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace CorvaneXML {
 
@@ -54,6 +57,25 @@ struct CDocumentHome {
     Position position;         // by IndexOf: index among all children
     Position elementPosition;  // by FindElementByIndex: among element children
 
+    // The chunks the document's nodes were read into.
+    CChunkList chunks;
+    // Comments, processing instructions and DOCTYPEs that the reader put
+    // below the root. Their texts are blocks of their own, so they are
+    // destroyed one by one even when the rest goes by chunks.
+    std::vector<XCXMLNode*> markup;
+    // Whether the document can be released by freeing `chunks`, without a
+    // visit to each node. The tree reader sets it in the document it makes,
+    // whose root is the library's own. It stays set while everything below
+    // the root is one of `markup` or one of the library's plain nodes and
+    // attributes carved from `chunks` (its texts in its block, every element
+    // at home), and while every object still counted in `chunks` is below
+    // the root: then no destructor below the root would do anything that
+    // can be seen but free memory. Anything else that befalls the document
+    // clears it for good (see ForbidChunkRelease); destroying a plain node
+    // or attribute does not, nor does destroying an element with only plain
+    // contents.
+    std::atomic<bool> releasableByChunks{false};
+
     bool Whole() const noexcept { return holds.load(std::memory_order_relaxed) == kRootHolds; }
 };
 
@@ -77,6 +99,17 @@ inline bool IsOutOfHome(const XCXMLElement& element) { return (CElementAccess::H
 inline CDocumentHome* SettledHome(const XCXMLElement& element) {
     CDocumentHome* const home = HomeOf(element);
     return home != nullptr && !IsOutOfHome(element) && home->Whole() ? home : nullptr;
+}
+
+// Notes that the document of `element`, when it has one, can no longer be
+// released by chunks. An element of a host's class has no home; a document
+// it is in has already been noted when it came in.
+inline void ForbidChunkRelease(const XIXMLElement* element) noexcept {
+    if (element == nullptr || (!IsPlainElement(element) && !IsExactly<XCXMLRoot>(*element))) return;
+    CDocumentHome* const home = HomeOf(*static_cast<const XCXMLElement*>(element));
+    if (home != nullptr && home->releasableByChunks.load(std::memory_order_relaxed)) {
+        home->releasableByChunks.store(false, std::memory_order_relaxed);
+    }
 }
 
 // Forgets a position remembered in the element's list, which is changing.

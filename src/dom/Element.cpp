@@ -15,6 +15,7 @@
 #include "foundation/NodeMemory.h"
 #include "foundation/Raise.h"
 
+#include <memory>
 #include <new>
 
 namespace CorvaneXML {
@@ -159,6 +160,7 @@ void XCXMLElement::SetParent(XIXMLElement* parent) {
 void XCXMLElement::AddNode(XIXMLNode* node) {
     Require(node != nullptr, message::kNullNode);
     Require(node->GetParent() == nullptr && node->GetNext() == nullptr, "Node is already in an element");
+    ForbidChunkRelease(this);
     XIXMLNode* const last = LastChild(*this);
     if (last == nullptr) {
         firstChild_ = node;
@@ -181,10 +183,12 @@ void XCXMLElement::RemoveNode(XIXMLNode* node) {
     } else {
         XIXMLNode* const previous = ChildBefore(*this, node);
         Require(previous != nullptr, "XCXMLElement::RemoveNode previous == NULL");
-        previous->SetNext(next);
+        LinkNext(previous, next);
         SetPrevious(next != nullptr ? next : firstChild_, previous);
     }
     ForgetPosition(*this);
+    // The node's SetParent notes that the document changed, unless the node
+    // is in its last step of destruction and leaves for good.
     node->SetParent(nullptr);
     node->SetNext(nullptr);
 }
@@ -312,7 +316,11 @@ const XIXMLData* XCXMLElement::GetData() const { return const_cast<XCXMLElement*
 
 // --- factories --------------------------------------------------------------
 
-XIXMLElement* XCXMLElement::AddElement(const XCXMLKey& name) { return AppendElement(*this, name, nullptr); }
+// What the factories make is not carved from the document's chunks.
+XIXMLElement* XCXMLElement::AddElement(const XCXMLKey& name) {
+    ForbidChunkRelease(this);
+    return AppendElement(*this, name, nullptr);
+}
 
 XCXMLElement* AppendElement(XCXMLElement& parent, const XCXMLKey& name, CNodeArena* arena) {
     XCXMLNode* last = nullptr;
@@ -340,6 +348,7 @@ XIXMLData* XCXMLElement::AddData(XIXMLData::IXMLCData* provider) {
 }
 
 XIXMLData* XCXMLElement::AddData(const char* text) {
+    ForbidChunkRelease(this);
     Require(GetData() == nullptr, kOneDataNode);
     Require(text != nullptr, message::kNullText);
     return AppendSoleData(*this, NodeText(text), nullptr);
@@ -366,6 +375,45 @@ XIXMLComment* XCXMLElement::AddComment(const char* comment) { return new XCXMLCo
 
 XIXMLPI* XCXMLElement::AddPI(const char* processor, const char* instruction) {
     return new XCXMLPI(this, processor, instruction);
+}
+
+namespace {
+
+// What constructing a markup node with `parent` does, for the tree reader,
+// with `node` made without one; the node is noted among the document's
+// markup, so that the document can still be released by chunks.
+void AppendMarkup(XCXMLElement& parent, std::unique_ptr<XCXMLNode> node) {
+    XCXMLNode* last = nullptr;
+    if (!AppendsDirectly(parent, last)) {
+        parent.AddNode(node.get());
+        node.release();
+        return;
+    }
+    AppendMade(parent, last, *node);
+    XCXMLNode* const made = node.release();
+    CDocumentHome* const home = HomeForChildren(parent);
+    if (home == nullptr || !home->releasableByChunks.load(std::memory_order_relaxed)) return;
+    try {
+        home->markup.push_back(made);
+    } catch (...) {
+        // Out of memory for the note: the document goes node by node.
+        ForbidChunkRelease(&parent);
+    }
+}
+
+}  // namespace
+
+void AppendComment(XCXMLElement& parent, const char* comment) {
+    AppendMarkup(parent, std::make_unique<XCXMLComment>(nullptr, comment));
+}
+
+void AppendPI(XCXMLElement& parent, const char* processor, const char* instruction) {
+    AppendMarkup(parent, std::make_unique<XCXMLPI>(nullptr, processor, instruction));
+}
+
+void AppendDocType(XCXMLElement& parent, const XCXMLKey& token, const char* publicId, const char* systemId,
+                   const char* local) {
+    AppendMarkup(parent, std::make_unique<XCXMLDocType>(nullptr, token, publicId, systemId, local));
 }
 
 }  // namespace CorvaneXML

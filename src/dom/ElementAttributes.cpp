@@ -5,6 +5,7 @@
 #include <CorvaneXML/XMLAttribute.h>
 
 #include "dom/Access.h"
+#include "dom/DocumentHome.h"
 #include "dom/Factories.h"
 #include "dom/ListHints.h"
 #include "foundation/Raise.h"
@@ -27,6 +28,8 @@ XIXMLAttribute* AttributeBefore(const XCXMLElement& element, XIXMLAttribute* att
 
 XIXMLAttribute* XCXMLElement::AddAttribute(const XCXMLKey& name, const char* value) {
     Require(value != nullptr, "Attribute value is null");
+    // Not carved from the document's chunks.
+    ForbidChunkRelease(this);
     return AppendAttribute(*this, name, NodeText(value), nullptr);
 }
 
@@ -67,19 +70,28 @@ XCXMLAttribute* AppendAttributeAfter(XCXMLElement& element, XCXMLAttribute* last
 
 void XCXMLElement::RemoveAttribute(XIXMLAttribute* attribute) {
     Require(attribute != nullptr, "Attribute is null");
+    ForbidChunkRelease(this);
+    UnlinkAttribute(*this, attribute);
+}
+
+void UnlinkAttribute(XCXMLElement& element, XIXMLAttribute* attribute) {
     // A removed attribute keeps its owner and next links, so only the links
-    // of the attributes around it say that it is gone.
+    // of the attributes around it say that it is gone; and, for the
+    // library's own, an empty hint, which the library's list operations
+    // never leave on an attribute in a list.
+    XIXMLAttribute*& first = CElementAccess::FirstAttribute(element);
     XIXMLAttribute* const next = attribute->GetNext();
-    if (firstAttribute_ == attribute) {
-        XIXMLAttribute* const last = next != nullptr ? LastAttribute(*this) : nullptr;
-        firstAttribute_ = next;
+    if (first == attribute) {
+        XIXMLAttribute* const last = next != nullptr ? LastAttribute(element) : nullptr;
+        first = next;
         SetPrevious(next, last);
-        return;
+    } else {
+        XIXMLAttribute* const previous = AttributeBefore(element, attribute);
+        Require(previous != nullptr, "XCXMLElement::RemoveAttribute previous == NULL");
+        LinkNext(previous, next);
+        SetPrevious(next != nullptr ? next : first, previous);
     }
-    XIXMLAttribute* const previous = AttributeBefore(*this, attribute);
-    Require(previous != nullptr, "XCXMLElement::RemoveAttribute previous == NULL");
-    previous->SetNext(next);
-    SetPrevious(next != nullptr ? next : firstAttribute_, previous);
+    SetPrevious(attribute, nullptr);
 }
 
 XIXMLAttribute* XCXMLElement::GetFirstAttribute() const { return firstAttribute_; }

@@ -17,6 +17,8 @@
 #include "foundation/NodeMemory.h"
 #include "foundation/Raise.h"
 
+#include <vector>
+
 namespace CorvaneXML {
 
 namespace {
@@ -75,6 +77,26 @@ void UnlinkFirstChild(XCXMLElement& element, XCXMLNode& child) {
     CNodeAccess::Next(child) = nullptr;
 }
 
+// The document of the root `root`, when it can be released by chunks (see
+// CDocumentHome); null otherwise.
+CDocumentHome* ReleasableByChunks(const XCXMLElement& root) {
+    CDocumentHome* const home = HomeOf(root);
+    if (home == nullptr || home->owner != &root) return nullptr;
+    return home->releasableByChunks.load(std::memory_order_relaxed) ? home : nullptr;
+}
+
+// Ends everything below the root of `home`'s document without visiting it:
+// the markup nodes, which own texts elsewhere, one by one, out of their
+// lists first, then the plain nodes with the chunks they lie in.
+void ReleaseByChunks(CDocumentHome& home) {
+    for (XCXMLNode* node : home.markup) {
+        CNodeAccess::Parent(*node) = nullptr;
+        delete node;
+    }
+    std::vector<XCXMLNode*>().swap(home.markup);
+    home.chunks.FreeAll();
+}
+
 // Appends a copy of `source` and its attributes, without children, to
 // `parent`, interning names through `keys`.
 XIXMLElement* CopyShallow(const XCXMLElement& source, const XIXMLElement* keys, XIXMLElement* parent) {
@@ -102,8 +124,15 @@ XCXMLElement::~XCXMLElement() {
     // left to do but leave their parent's list. A position remembered in a
     // list is forgotten before the list's nodes go. Plain children with
     // nothing more to undo are not destroyed one by one: their blocks go
-    // back to their chunks in rows.
+    // back to their chunks in rows. A document's root whose document has
+    // nothing below it that needs a visit frees its chunks instead.
     ForgetPosition(*this);
+    if (CDocumentHome* home = ReleasableByChunks(*this)) {
+        ReleaseByChunks(*home);
+        firstChild_ = nullptr;
+        LeaveHome(*this);
+        return;
+    }
     CBlockRelease release;
     XCXMLElement* level = this;
     for (;;) {
@@ -156,6 +185,10 @@ XCXMLElement::~XCXMLElement() {
         level = parent;
     }
     release.Flush();
+    // The root lets go of its document's chunks; those that still hold a
+    // node taken out of the document go with their last node.
+    CDocumentHome* const home = HomeOf(*this);
+    if (home != nullptr && home->owner == this) home->chunks.Drop();
     LeaveHome(*this);
 }
 

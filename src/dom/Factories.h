@@ -37,6 +37,11 @@ XCXMLElement* AppendElementAfter(XCXMLElement& parent, XCXMLNode* last, const XC
 XCXMLAttribute* AppendAttributeAfter(XCXMLElement& element, XCXMLAttribute* last, const XCXMLKey& name,
                                      const CNodeText& value, CNodeArena* arena);
 XCXMLData* AppendDataAfter(XCXMLElement& element, XCXMLNode* last, const CNodeText& text, CNodeArena* arena);
+// What AddComment, AddPI and AddDocType do, for the tree reader.
+void AppendComment(XCXMLElement& parent, const char* comment);
+void AppendPI(XCXMLElement& parent, const char* processor, const char* instruction);
+void AppendDocType(XCXMLElement& parent, const XCXMLKey& token, const char* publicId, const char* systemId,
+                   const char* local);
 
 // `element` when it is one of the library's own elements (exactly an
 // XCXMLElement or an XCXMLRoot), whose factories the Append functions are;

@@ -24,6 +24,25 @@ inline XIXMLAttribute** PreviousHint(XIXMLAttribute* attribute) {
     return own != nullptr ? &CAttributeAccess::Previous(*own) : nullptr;
 }
 
+// What the member's SetNext does, done by the library's own list operations.
+// For the library's own members without the call, which a host's call
+// would be: a change to the document (see ForbidChunkRelease).
+inline void LinkNext(XIXMLNode* node, XIXMLNode* next) {
+    if (XCXMLNode* const own = OwnNode(node)) {
+        CNodeAccess::Next(*own) = next;
+    } else {
+        node->SetNext(next);
+    }
+}
+
+inline void LinkNext(XIXMLAttribute* attribute, XIXMLAttribute* next) {
+    if (XCXMLAttribute* const own = OwnAttribute(attribute)) {
+        CAttributeAccess::Next(*own) = next;
+    } else {
+        attribute->SetNext(next);
+    }
+}
+
 // The element whose list the member says it is in.
 inline XIXMLElement* ListOwner(const XIXMLNode* node) { return node->GetParent(); }
 inline XIXMLElement* ListOwner(const XIXMLAttribute* attribute) { return attribute->GetNode(); }
@@ -69,6 +88,10 @@ Member* MemberBefore(const XIXMLElement* element, Member* first, Member* member)
     }
     return previous;
 }
+
+// What the element's RemoveAttribute does once the attribute is known not
+// to be null, for an attribute that leaves for good: its destructor.
+void UnlinkAttribute(XCXMLElement& element, XIXMLAttribute* attribute);
 
 }  // namespace CorvaneXML
 

@@ -2,8 +2,8 @@
 
 #include <CorvaneXML/XMLElement.h>
 
+#include "dom/DocumentHome.h"
 #include "foundation/OwnedText.h"
-
 #include "foundation/Raise.h"
 
 #include <cstdlib>
@@ -26,7 +26,10 @@ XCXMLDocType::XCXMLDocType(XIXMLElement* parent, const XCXMLKey& token, const ch
     }
 }
 
+// A markup node the reader made is noted in its document, to be destroyed
+// when the document is released by chunks; one that goes first ends that.
 XCXMLDocType::~XCXMLDocType() {
+    ForbidChunkRelease(CNodeAccess::Parent(*this));
     std::free(publicId_);
     std::free(systemId_);
     std::free(local_);
@@ -56,7 +59,10 @@ XIXMLNode* XCXMLDocType::Copy(XIXMLElement* parent) const {
 XCXMLComment::XCXMLComment(XIXMLElement* parent, const char* comment)
     : XCXMLNode(parent), comment_(CopyText(comment)) {}
 
-XCXMLComment::~XCXMLComment() { std::free(comment_); }
+XCXMLComment::~XCXMLComment() {
+    ForbidChunkRelease(CNodeAccess::Parent(*this));
+    std::free(comment_);
+}
 
 XIXMLNode* XCXMLComment::AsNode() { return this; }
 const XIXMLNode* XCXMLComment::AsNode() const { return this; }
@@ -83,6 +89,7 @@ XCXMLPI::XCXMLPI(XIXMLElement* parent, const char* processor, const char* instru
 }
 
 XCXMLPI::~XCXMLPI() {
+    ForbidChunkRelease(CNodeAccess::Parent(*this));
     std::free(processor_);
     std::free(instruction_);
 }

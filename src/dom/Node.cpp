@@ -2,6 +2,7 @@
 
 #include <CorvaneXML/XMLInterfaces.h>
 
+#include "dom/DocumentHome.h"
 #include "foundation/DestructorReport.h"
 #include "foundation/NodeMemory.h"
 
@@ -35,9 +36,19 @@ void* XCXMLNode::operator new(std::size_t size) {
 void XCXMLNode::operator delete(void* block) noexcept { FreeNodeBlock(block); }
 
 XIXMLNode* XCXMLNode::GetNext() const { return next_; }
-void XCXMLNode::SetNext(XIXMLNode* next) { next_ = next; }
+// Links set by hand change a document as much as its own list operations do;
+// not so in a node's last step of destruction, when it leaves for good.
+void XCXMLNode::SetNext(XIXMLNode* next) {
+    if (!IsExactly<XCXMLNode>(*this)) ForbidChunkRelease(parent_);
+    next_ = next;
+}
+
 XIXMLElement* XCXMLNode::GetParent() const { return parent_; }
-void XCXMLNode::SetParent(XIXMLElement* parent) { parent_ = parent; }
+
+void XCXMLNode::SetParent(XIXMLElement* parent) {
+    if (!IsExactly<XCXMLNode>(*this)) ForbidChunkRelease(parent_);
+    parent_ = parent;
+}
 
 unsigned int XCXMLNode::Index() const { return parent_ != nullptr ? parent_->IndexOf(this) : XIXMLNode::kNoIndex; }
 

@@ -11,6 +11,33 @@ namespace CorvaneXML {
 
 void FreeNodeBlock(void* object) noexcept;
 class CBlockRelease;
+class CNodeArena;
+
+// The chunks carved for one document. The list holds each chunk as one more
+// object would, so that a chunk outlives the document's last object in it
+// until the document itself lets go.
+class CChunkList {
+public:
+    CChunkList() noexcept = default;
+    CChunkList(const CChunkList&) = delete;
+    CChunkList& operator=(const CChunkList&) = delete;
+    ~CChunkList() { Drop(); }
+
+    // Lets go of every chunk: each returns to the heap when its last object
+    // has gone, which may be at once or on another thread later.
+    void Drop() noexcept;
+    // Returns every chunk to the heap at once, whatever objects it still
+    // counts. Only for a caller that knows that none of those objects will
+    // be used any more and that no arena carves from the chunks.
+    void FreeAll() noexcept;
+
+    // A chunk: its count of live objects and holds, and its link in the list.
+    struct CChunk;
+
+private:
+    friend class CNodeArena;
+    CChunk* first_ = nullptr;
+};
 
 // Memory of the library's nodes and attributes.
 //
@@ -19,7 +46,8 @@ class CBlockRelease;
 // being read takes its nodes from a CNodeArena: objects laid one after the
 // other in large chunks, so reading calls malloc once per chunk instead of
 // once per node, and a document's nodes lie together in memory in document
-// order.
+// order. Every chunk goes on the document's CChunkList, objects too large
+// for a shared chunk in one of their own.
 //
 // A chunk returns to the heap when its last object has been deleted and no
 // arena carves from it any more. Nodes therefore keep the lifetime rules of
@@ -35,12 +63,13 @@ public:
     // after the text of the object before it.
     using Header = std::uint32_t;
 
-    CNodeArena() noexcept = default;
+    explicit CNodeArena(CChunkList& chunks) noexcept : chunks_(chunks) {}
     CNodeArena(const CNodeArena&) = delete;
     CNodeArena& operator=(const CNodeArena&) = delete;
     ~CNodeArena() { Retire(); }
 
     // A block of `bytes` behind its header, or null when memory is exhausted.
+    // When there is no memory for a new chunk, a block from the heap.
     // Sixteen bytes from any byte of the block may be written, even past its
     // end, until the next Allocate: they lie in the chunk's room not carved
     // yet or in its slack.
@@ -54,11 +83,15 @@ public:
     // Carves nothing more from the current chunk, which then belongs to its
     // objects alone; the next chunk starts small again.
     void Retire() noexcept;
+    // Whether a block asked of this arena came from the heap instead, when
+    // memory for a chunk ran out (see Allocate): it is then not on the list
+    // of chunks.
+    bool Spilled() const noexcept { return spilled_; }
 
 private:
     friend void FreeNodeBlock(void* object) noexcept;
     friend class CBlockRelease;
-    struct Chunk;
+    using Chunk = CChunkList::CChunk;
     static char* AlignUp(char* address) noexcept {
         constexpr std::uintptr_t kMask = sizeof(void*) - 1;
         return reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(address) + kMask) & ~kMask);
@@ -71,6 +104,8 @@ private:
         return object;
     }
     void* AllocateInNewChunk(std::size_t bytes) noexcept;
+    void* AllocateInOwnChunk(std::size_t bytes) noexcept;
+    void* Spill(std::size_t bytes) noexcept;
     // The chunk an object was carved from; null for a heap block.
     static Chunk* ChunkOf(void* object) noexcept {
         Header words;
@@ -80,14 +115,16 @@ private:
     static constexpr std::size_t kChunkSlack = 16;
     static constexpr std::size_t kFirstChunk = 1024;
     static constexpr std::size_t kLargestChunk = 64 * 1024;
-    // Objects larger than this keep a block of their own.
+    // Objects larger than this get a chunk of their own.
     static constexpr std::size_t kLargestCarved = kLargestChunk / 8;
 
+    CChunkList& chunks_;
     Chunk* chunk_ = nullptr;
     char* next_ = nullptr;
     char* end_ = nullptr;
     std::size_t carved_ = 0;  // objects carved from chunk_
     std::size_t nextChunkSize_ = kFirstChunk;
+    bool spilled_ = false;
 };
 
 // A block for an object of `objectSize` bytes followed by `textSize` bytes of
@@ -99,10 +136,7 @@ private:
 void* AllocateHeapBlock(std::size_t bytes) noexcept;
 inline void* AllocateNodeBlock(std::size_t objectSize, std::size_t textSize, CNodeArena* arena) noexcept {
     const std::size_t bytes = objectSize + textSize;
-    if (arena != nullptr) {
-        if (void* block = arena->Allocate(bytes)) return block;
-    }
-    return AllocateHeapBlock(bytes);
+    return arena != nullptr ? arena->Allocate(bytes) : AllocateHeapBlock(bytes);
 }
 // Releases a block from AllocateNodeBlock (null is ignored).
 void FreeNodeBlock(void* object) noexcept;

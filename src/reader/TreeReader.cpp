@@ -107,16 +107,25 @@ XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
     Require(tree_ == nullptr && currentElement_ == nullptr, "This tree reader is already reading a document");
 
     if (state_ == nullptr) state_ = std::make_unique<CReaderState>();
-    // The document's nodes share chunks of memory; whatever the arena has
-    // not handed out when the reading ends goes with the chunk's last node.
-    CNodeArena arena;
     tree_ = new XCXMLTree();
     currentElement_ = tree_->GetRoot();
     ownElement_ = OwnElement(currentElement_);
+    // The document's nodes share chunks of memory, which the document keeps
+    // a list of; whatever the arena has not handed out when the reading ends
+    // goes with the chunk.
+    CDocumentHome* const home = HomeOf(*ownElement_);
+    home->releasableByChunks.store(true, std::memory_order_relaxed);
+    CNodeArena arena(home->chunks);
     arena_ = &arena;
     XCXMLRoot& root = *static_cast<XCXMLRoot*>(currentElement_);
     keys_ = &CRootAccess::Keys(root);
     state_->Start(IsExactly<CXMLTreeReader>(*this) && positionMap_ == nullptr && cdataReader_ == nullptr, root);
+    // Ends the carving, after which the document may free its chunks whole,
+    // unless a node had to be put elsewhere.
+    auto close = [this, &arena]() noexcept {
+        arena.Retire();
+        if (arena.Spilled()) ForbidChunkRelease(tree_->GetRoot());
+    };
     // Forgets the document, which the caller now owns or which was deleted.
     auto idle = [this]() noexcept {
         tree_ = nullptr;
@@ -128,10 +137,12 @@ XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
     try {
         Parse(stream);
     } catch (...) {
+        close();
         delete tree_;
         idle();
         throw;
     }
+    close();
     XCXMLTree* document = tree_;
     idle();
     return document;
@@ -223,7 +234,11 @@ void CXMLTreeReader::CloseNode(const void* handle) {
 
 void CXMLTreeReader::Comment(const char* text) {
     Require(currentElement_ != nullptr, message::kNoDocument);
-    currentElement_->AddComment(text);
+    if (ownElement_ != nullptr) {
+        AppendComment(*ownElement_, text);
+    } else {
+        currentElement_->AddComment(text);
+    }
     state_->childKnown = false;
 }
 
@@ -233,13 +248,21 @@ void CXMLTreeReader::DocType(const char* name, const char* publicId, const char*
     Require(tree_ != nullptr, message::kNoDocument);
     Require(currentElement_ == tree_->GetRoot(), "DOCTYPE declaration inside an element");
     const XCXMLKey key = tree_->GetKey(name);
-    currentElement_->AddDocType(key, publicId, systemId, internalSubset);
+    if (ownElement_ != nullptr) {
+        AppendDocType(*ownElement_, key, publicId, systemId, internalSubset);
+    } else {
+        currentElement_->AddDocType(key, publicId, systemId, internalSubset);
+    }
     state_->childKnown = false;
 }
 
 bool CXMLTreeReader::ProcessingInstruction(const char* target, const char* instruction) {
     Require(currentElement_ != nullptr, message::kNoDocument);
-    currentElement_->AddPI(target, instruction);
+    if (ownElement_ != nullptr) {
+        AppendPI(*ownElement_, target, instruction);
+    } else {
+        currentElement_->AddPI(target, instruction);
+    }
     state_->childKnown = false;
     return true;
 }

@@ -232,6 +232,9 @@ TEST(AllocationFailure, EveryOperationSurvivesEachFailure) {
     // Names sharing one hash: the key table's overflow.
     const std::string colliding = "<r>" + Repeat(40, [](std::size_t i) { return "<" + Colliding(i) + "/>"; }) + "</r>";
     const std::string collidingExpected = Written(*ReadWithBodies(colliding));
+    // Without a CDATA reader nothing in the tree is a host's.
+    CXMLTreeReader plainReader;
+    const std::string plainExpected = Written(*ReadTree(plainReader, big));
     auto unchanged = [&] {
         EXPECT_EQ(Written(*source), expected);
         edited.reset();  // with what a failed edit left in it
@@ -240,6 +243,7 @@ TEST(AllocationFailure, EveryOperationSurvivesEachFailure) {
     std::vector<Operation> operations = {
         {"ReadTree", [&] { Same(Written(*ReadWithBodies(big)), expected); }},
         {"ReadTree, colliding names", [&] { Same(Written(*ReadWithBodies(colliding)), collidingExpected); }},
+        {"ReadTree, no CDATA reader", [&] { Same(Written(*ReadTree(plainReader, big)), plainExpected); }},
         {"Copy",
          [&] {
              std::unique_ptr<XCXMLTree> target(new XCXMLTree);
