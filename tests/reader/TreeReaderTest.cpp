@@ -19,6 +19,10 @@ std::string Reread(CXMLTreeReader& reader, const std::string& text) {
 
 enum class Handling { None, Attach, Ignore, Refuse, NestedRead };
 
+struct Unwatched : IXMLPositionMap {
+    void MapElement(XIXMLElement*, const CXMLPosition&) override {}
+};
+
 // Attaches CDATA bodies, ignores them, refuses them, or tries a ReadTree
 // of its own from inside.
 class CDataHandler : public BodyReader {
@@ -64,6 +68,11 @@ TEST(TreeReader, ReadsAndWritesBackOrRefusesWithAMessage) {
          "<?xml version=\"1.0\"?>\n<!-- c -->\n<r\n\t a=\"1\"\n\t b=\"2\">\n\t<x>1</x>\n\t<!--in-->\n</r>\n"
          "<!--e-->\n<?end ?>\n",
          Handling::None},
+        // Children after comments, at every level.
+        {"<r><a/><!--1--><b x=\"1\" y=\"2\"><!--2--><c/><d/></b><!--3--><e/></r>",
+         "<r>\n\t<a/>\n\t<!--1-->\n\t<b\n\t\t x=\"1\"\n\t\t y=\"2\">\n\t\t<!--2-->\n\t\t<c/>\n\t\t<d/>\n\t</b>\n"
+         "\t<!--3-->\n\t<e/>\n</r>\n",
+         Handling::None},
         // Two names of equal hash keep keys of their own.
         {"<r fihknb=\"1\" npjmld=\"2\"/>", "<r\n\t fihknb=\"1\"\n\t npjmld=\"2\"/>\n", Handling::None},
         // Long names alike in length and in their first and last eight bytes.
@@ -95,6 +104,14 @@ TEST(TreeReader, ReadsAndWritesBackOrRefusesWithAMessage) {
         // What the writer produces reads back to the same document.
         if (once.rfind("error: ", 0) != 0) {
             EXPECT_EQ(Reread(reader, once), once) << c.input;
+        }
+        // A reader that a position map watches looks at each list before it
+        // appends, where one alone knows where its nodes go: the same trees.
+        if (c.cdata == Handling::None) {
+            Unwatched map;
+            CXMLTreeReader watched;
+            watched.SetPositionMap(&map);
+            EXPECT_EQ(Outcome(watched, c.input), c.outcome) << c.input;
         }
     }
 }
