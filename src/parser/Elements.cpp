@@ -166,8 +166,9 @@ const char* CParserCore::NameInBlock(CXMLParser& parser) {
     Require(charclass::IsName(parser.current), kMustBeName);
     CXMLBufferedReader& reader = *parser.reader;
     const char* end = CReaderAccess::Fence(reader, '>');
-    const char* q = scan::NameEnd(CReaderAccess::Rest(reader));
-    if (q == end) return nullptr;
+    const char* q = scan::PlainNameEnd(CReaderAccess::Rest(reader));
+    // A name holding a NUL goes the general way, which takes it whole.
+    if (q == end || *q == '\0' || parser.current == '\0') return nullptr;
     CReaderAccess::MoveTo(reader, q + 1);
     parser.current = static_cast<unsigned char>(*q);
     return q;

@@ -84,9 +84,9 @@ struct CParserCore {
     static void ReadToken(CXMLParser& parser);
     static void PassToken(CXMLParser& parser);
     static void ReadName(CXMLParser& parser, TBuffer<char>* token);
-    // The name at `current` when it ends inside the block: then read, with
-    // `current` at the byte after it, and that byte's place returned; else
-    // null, and nothing read.
+    // The name at `current` when it ends inside the block and holds no NUL:
+    // then read, with `current` at the byte after it, and that byte's place
+    // returned; else null, and nothing read.
     static const char* NameInBlock(CXMLParser& parser);
     // Reads an attribute and, when `report`, hands it to the handler.
     static void ReadAttribute(CXMLParser& parser, bool report);

@@ -116,6 +116,18 @@ TEST(TreeReader, ReadsAndWritesBackOrRefusesWithAMessage) {
     }
 }
 
+// A NUL byte continues a name, but ends the text the reader is handed; long
+// names alike up to it, met again, are the same key and read no further.
+TEST(TreeReader, NamesHoldingANulByteEndThere) {
+    const std::string name("abcdefghijklmnopqrstu\0vwxyz", 27);
+    const std::string other("abcdefghijklmnopqrstu\0vwxyZ", 27);
+    CXMLTreeReader reader;
+    const std::string text = "<r><" + name + "/><" + other + " " + name + "=\"1\"/><" + name + "/></r>";
+    EXPECT_EQ(Outcome(reader, text),
+              "<r>\n\t<abcdefghijklmnopqrstu/>\n\t<abcdefghijklmnopqrstu abcdefghijklmnopqrstu=\"1\"/>\n"
+              "\t<abcdefghijklmnopqrstu/>\n</r>\n");
+}
+
 TEST(TreeReader, ParsingOutsideReadTreeRaises) {
     CXMLTreeReader reader;
     for (const char* text : {"<a/>", "<!DOCTYPE a><a/>", "<!--c--><a/>", "<?pi?><a/>", "<![CDATA[x]]><a/>"}) {
