@@ -173,17 +173,17 @@ private:
     std::uint64_t errorOffset = 0;
     std::uint64_t errorLine = 0;
     std::uint64_t errorColumn = 0;
-    // The name and the value that the handler being called was given where
-    // they stand in the input, with their lengths and a copy of the sixteen
-    // bytes from their start taken before they were ended; null at other
-    // times.
+    // The name and the value or text that the handler being called was given
+    // where they stand in the input, with their lengths and a copy of the
+    // sixteen bytes from their start taken before they were ended; null at
+    // other times.
     struct HandedText {
         const char* text;
         std::size_t length;
         char head[16];
     };
     HandedText handedName{nullptr, 0, {}};
-    HandedText handedValue{nullptr, 0, {}};
+    HandedText handedText{nullptr, 0, {}};
 };
 
 }  // namespace CorvaneXML

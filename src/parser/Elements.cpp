@@ -229,7 +229,7 @@ void CParserCore::ReadAttribute(CXMLParser& parser, bool report) {
                 parser.current = static_cast<unsigned char>(*after);
                 if (report) {
                     const HandedInPlace handedName(reader, parser.handedName, name, nameEnd);
-                    const HandedInPlace handedValue(reader, parser.handedValue, open + 1, close);
+                    const HandedInPlace handedValue(reader, parser.handedText, open + 1, close);
                     parser.Attribute(name, open + 1);
                 }
                 return;

@@ -60,9 +60,12 @@ struct CParserCore {
     static const char* NameInPlace(const CXMLParser& parser, const char* text, std::size_t& length) {
         return InPlace(parser.handedName, text, length);
     }
-    // The same for the value the handler being called was given.
-    static const char* ValueInPlace(const CXMLParser& parser, const char* text, std::size_t& length) {
-        return InPlace(parser.handedValue, text, length);
+    // The same for the value or text the handler being called was given.
+    // The length of a name or value is that of the C string the handler
+    // sees; that of a text may run past a NUL byte in it to the text's end,
+    // bytes that a copy then holds and nothing reads.
+    static const char* TextInPlace(const CXMLParser& parser, const char* text, std::size_t& length) {
+        return InPlace(parser.handedText, text, length);
     }
 
     // The length of `text`, a text the handler being called was given: known

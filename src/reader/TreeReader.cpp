@@ -179,7 +179,7 @@ void CXMLTreeReader::Attribute(const char* name, const char* value) {
     if (ownElement_ != nullptr) {
         Require(value != nullptr, "Attribute value is null");
         std::size_t length;
-        const char* const head = CParserCore::ValueInPlace(*this, value, length);
+        const char* const head = CParserCore::TextInPlace(*this, value, length);
         if (head == nullptr) length = std::strlen(value);
         CReaderState& state = *state_;
         const CNodeText text{value, length, head};
@@ -196,7 +196,10 @@ void CXMLTreeReader::Data(const char* text) {
     CReaderState& state = *state_;
     if (ownElement_ != nullptr) {
         Require(text != nullptr, message::kNullText);
-        const CNodeText copy{text, CParserCore::TextLength(*this, text), nullptr};
+        std::size_t length;
+        const char* const head = CParserCore::TextInPlace(*this, text, length);
+        if (head == nullptr) length = CParserCore::TextLength(*this, text);
+        const CNodeText copy{text, length, head};
         state.ChildAppended(state.childKnown ? AppendDataAfter(*ownElement_, state.lastChild, copy, arena_)
                                              : AppendData(*ownElement_, copy, arena_));
     } else {
