@@ -32,8 +32,17 @@ constexpr Table MakeNameTable() {
     return table;
 }
 
+// Name bytes but NUL, which continues a name but ends the C string a
+// handler sees: a name handed on where it stands must hold none.
+constexpr Table MakePlainNameTable() {
+    Table table = MakeNameTable();
+    table.of[0] = false;
+    return table;
+}
+
 inline constexpr Table kSpace = MakeSpaceTable();
 inline constexpr Table kName = MakeNameTable();
+inline constexpr Table kPlainName = MakePlainNameTable();
 
 // For characters of the reading path: 0..255, or -1 at end of input.
 inline bool IsName(int c) { return static_cast<unsigned>(c) < 256u && kName.of[c]; }
@@ -41,6 +50,7 @@ inline bool IsName(int c) { return static_cast<unsigned>(c) < 256u && kName.of[c
 // For bytes of a block.
 inline bool IsSpaceByte(char c) { return kSpace.of[static_cast<unsigned char>(c)]; }
 inline bool IsNameByte(char c) { return kName.of[static_cast<unsigned char>(c)]; }
+inline bool IsPlainNameByte(char c) { return kPlainName.of[static_cast<unsigned char>(c)]; }
 
 }  // namespace charclass
 }  // namespace CorvaneXML

@@ -44,6 +44,17 @@ struct CParserCore {
         return Skip(parser);
     }
     static void ReadDocument(CXMLParser& parser, bool fast);
+    // Takes reading up at `p`, a byte of the block whose contents end at
+    // `end`, after a scan in place: `p` becomes the current character, or,
+    // when the scan ran to the end, the first of the next block.
+    static int ResumeAt(CXMLParser& parser, const char* p, const char* end) {
+        if (p != end) {
+            CReaderAccess::MoveTo(*parser.reader, p + 1);
+            return parser.current = static_cast<unsigned char>(*p);
+        }
+        CReaderAccess::MoveTo(*parser.reader, p);
+        return Read(parser);
+    }
 
     // Notes where the construct being read starts, for GetEventPosition: at
     // the '<' before the character just read, or at that character.
@@ -63,6 +74,9 @@ struct CParserCore {
     // --- elements, names, attributes and literals (Elements.cpp) ---
     static void ReadElements(CXMLParser& parser, bool fast);
     static void ReadStartTag(CXMLParser& parser, bool fast);
+    // Entered after the element name, which ended at `p` inside the block
+    // whose contents end at `end`, fenced by '>'.
+    static void ReadAttributesInBlock(CXMLParser& parser, const char* p, const char* end, bool report);
     static void ReadEndTag(CXMLParser& parser);
     static void SkipContent(CXMLParser& parser);
     // A name into `token`; PassToken reads one that nobody needs, an end
@@ -70,10 +84,6 @@ struct CParserCore {
     static void ReadToken(CXMLParser& parser);
     static void PassToken(CXMLParser& parser);
     static void ReadName(CXMLParser& parser, TBuffer<char>* token);
-    // The name at `current` when it ends inside the block: then read, with
-    // `current` at the byte after it, and that byte's place returned; else
-    // null, and nothing read.
-    static const char* NameInBlock(CXMLParser& parser);
     // Reads an attribute and, when `report`, hands it to the handler.
     static void ReadAttribute(CXMLParser& parser, bool report);
     // Entered after the name: the '=' and the value, into `text`.
