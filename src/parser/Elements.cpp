@@ -15,29 +15,24 @@ namespace {
 
 const char kMustBeName[] = "Must be a name here";
 
-// A name or a value handed to a handler where it stands in the block: a NUL
-// over the byte after it for the call, and where it is and how long noted for
-// the library's own handlers; afterwards the byte again, and no note.
+// A name or a value handed to a handler where it stands in the block, with
+// where it is and how long noted for the library's own handlers while the
+// handler runs.
 class HandedInPlace {
 public:
     HandedInPlace(CXMLBufferedReader& reader, const char*& noteText, std::size_t& noteLength, const char* text,
                   const char* end)
-        : reader_(reader), noteText_(noteText), end_(end), byte_(CReaderAccess::Terminate(reader, end)) {
+        : run_(reader, end), noteText_(noteText) {
         noteText = text;
         noteLength = static_cast<std::size_t>(end - text);
     }
-    ~HandedInPlace() {
-        noteText_ = nullptr;
-        CReaderAccess::Restore(reader_, end_, byte_);
-    }
+    ~HandedInPlace() { noteText_ = nullptr; }
     HandedInPlace(const HandedInPlace&) = delete;
     HandedInPlace& operator=(const HandedInPlace&) = delete;
 
 private:
-    CXMLBufferedReader& reader_;
+    CTerminatedRun run_;
     const char*& noteText_;
-    const char* end_;
-    char byte_;
 };
 
 }  // namespace

@@ -37,12 +37,11 @@ struct CParserCore {
     static bool IsSpace(int c) {
         return static_cast<unsigned>(c) <= static_cast<unsigned>(' ') && ((std::uint64_t{1} << c) & kSpaces) != 0;
     }
-    static int Skip(CXMLParser& parser) { return IsSpace(parser.current) ? SkipRun(parser) : parser.current; }
-    static int SkipRun(CXMLParser& parser);
-    static int Next(CXMLParser& parser) {
-        Read(parser);
-        return Skip(parser);
-    }
+    // Skip passes over whitespace from the current character on; Next reads
+    // on to the first character after the current one that is not
+    // whitespace.
+    static int Skip(CXMLParser& parser) { return IsSpace(parser.current) ? Next(parser) : parser.current; }
+    static int Next(CXMLParser& parser);
     static void ReadDocument(CXMLParser& parser, bool fast);
     // Takes reading up at `p`, a byte of the block whose contents end at
     // `end`, after a scan in place: `p` becomes the current character, or,

@@ -4,6 +4,7 @@
 #include "parser/BufferAccess.h"
 #include "parser/ParserCore.h"
 #include "parser/ReaderAccess.h"
+#include "parser/Scan.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -36,6 +37,19 @@ void CParserCore::ReadData(CXMLParser& parser) {
     CXMLBufferedReader& reader = *parser.reader;
     TBuffer<char>& text = parser.text;
     MarkCurrent(parser);
+    // Text without references that ends inside the block goes to the
+    // handler where it stands.
+    if (parser.current != -1) {
+        const char* const start = CReaderAccess::Rest(reader) - 1;
+        const char* const blockEnd = CReaderAccess::Fence(reader, '<');
+        const char* const stop = scan::ValueEnd(start, blockEnd, '<');
+        if (stop != blockEnd && *stop == '<') {
+            ResumeAt(parser, stop, blockEnd);
+            const CTerminatedRun run(reader, stop);
+            parser.Data(start);
+            return;
+        }
+    }
     text.Reset();
     // The first '<' at or after the read position in the block starting at
     // `ltBlock`, or the block's end: searched once per block, not once for
