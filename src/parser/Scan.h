@@ -1,12 +1,12 @@
 #ifndef CORVANEXML_PARSER_SCAN_H
 #define CORVANEXML_PARSER_SCAN_H
 
-// Scans over the bytes of a block for where a run of whitespace, a name, an
-// attribute value or text ends. Each takes the run's start `p`, in a block where
+// Scans over the bytes of a block for where a run of whitespace, a name or
+// an attribute value ends. Each takes the run's start `p`, in a block where
 // the caller has put a fence byte after the contents that ends the run, and
 // returns the first byte that does not continue it (the fence's place when
-// the fence did). Values, text and long whitespace runs are scanned sixteen
-// bytes at a time where the machine has SSE2 and sixteen bytes remain before
+// the fence did). Values and long whitespace runs are scanned sixteen bytes
+// at a time where the machine has SSE2 and sixteen bytes remain before
 // the block's `end`; the rest byte by byte up to the fence, so no scan reads
 // past it.
 
@@ -76,10 +76,9 @@ inline const char* NameEnd(const char* p) { return RunEnd(p, charclass::kName); 
 // As NameEnd, but stops at a NUL byte too.
 inline const char* PlainNameEnd(const char* p) { return RunEnd(p, charclass::kPlainName); }
 
-// The end of a plain run of an attribute value or of text: `quote` (the
-// value's quote, or the '<' after text), a reference, or a NUL byte, so that
-// a run handed on where it stands is as long as the C string a handler sees.
-// The fence must be `quote`.
+// The end of a plain run of an attribute value: its quote, a reference, or a
+// NUL byte, so that a run handed on where it stands is as long as the C
+// string a handler sees. The fence must be the quote.
 inline const char* ValueEnd(const char* p, const char* end, char quote) {
 #if defined(__SSE2__)
     for (; end - p >= 16; p += 16) {

@@ -4,7 +4,6 @@
 #include "parser/BufferAccess.h"
 #include "parser/ParserCore.h"
 #include "parser/ReaderAccess.h"
-#include "parser/Scan.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -37,25 +36,15 @@ void CParserCore::ReadData(CXMLParser& parser) {
     CXMLBufferedReader& reader = *parser.reader;
     TBuffer<char>& text = parser.text;
     MarkCurrent(parser);
-    // Text without references that ends inside the block goes to the
-    // handler where it stands.
-    if (parser.current != -1) {
-        const char* const start = CReaderAccess::Rest(reader) - 1;
-        const char* const blockEnd = CReaderAccess::Fence(reader, '<');
-        const char* const stop = scan::ValueEnd(start, blockEnd, '<');
-        if (stop != blockEnd && *stop == '<') {
-            ResumeAt(parser, stop, blockEnd);
-            const CTerminatedRun run(reader, stop);
-            parser.Data(start);
-            return;
-        }
-    }
     text.Reset();
     // The first '<' at or after the read position in the block starting at
     // `ltBlock`, or the block's end: searched once per block, not once for
     // every run between two references.
     const char* lt = nullptr;
     std::uint64_t ltBlock = UINT64_MAX;
+    // Until a reference or the block's end is met, the text may go to the
+    // handler where it stands.
+    bool inPlace = true;
     while (parser.current != '<') {
         // An element is still open: its content cannot end here.
         Require(parser.current != -1, "End of input inside an element");
@@ -74,9 +63,16 @@ void CParserCore::ReadData(CXMLParser& parser) {
             const char* stop = lt;
             const void* amp = std::memchr(p, '&', static_cast<std::size_t>(stop - p));
             const char* q = amp != nullptr ? static_cast<const char*>(amp) : stop;
+            if (inPlace && q == lt && lt != end) {
+                ResumeAt(parser, lt, end);
+                const CTerminatedRun run(reader, lt);
+                parser.Data(p);
+                return;
+            }
             CBufferAccess::AddEach(text, p, static_cast<int>(q - p));
             CReaderAccess::MoveTo(reader, q);
         }
+        inPlace = false;
         Read(parser);
     }
     parser.Data(text);
