@@ -17,34 +17,6 @@ const char kMustBeName[] = "Must be a name here";
 
 }  // namespace
 
-// A name or a value handed to a handler where it stands in the block: noted
-// for the library's own handlers (where it is, how long, and its first
-// sixteen bytes), and a NUL over the byte after it for the call; afterwards
-// the byte again, and no note. The block has room for the sixteen bytes from
-// any byte of its contents.
-class CParserCore::HandedInPlace {
-public:
-    HandedInPlace(CXMLBufferedReader& reader, CXMLParser::HandedText& note, const char* text, const char* end)
-        : reader_(reader), note_(note), end_(end) {
-        note.text = text;
-        note.length = static_cast<std::size_t>(end - text);
-        std::memcpy(note.head, text, sizeof note.head);
-        byte_ = CReaderAccess::Terminate(reader, end);
-    }
-    ~HandedInPlace() {
-        note_.text = nullptr;
-        CReaderAccess::Restore(reader_, end_, byte_);
-    }
-    HandedInPlace(const HandedInPlace&) = delete;
-    HandedInPlace& operator=(const HandedInPlace&) = delete;
-
-private:
-    CXMLBufferedReader& reader_;
-    CXMLParser::HandedText& note_;
-    const char* end_;
-    char byte_;
-};
-
 // Reads the root element and everything inside it. Each start tag either
 // completes its element (empty or skipped) or pushes its handle; the content
 // loop then always belongs to the innermost open element, and an end tag
@@ -78,28 +50,42 @@ void CParserCore::ReadElements(CXMLParser& parser, bool fast) {
 // Entered at the first character of the element name. Leaves the element
 // either finished (empty, or skipped by FastParse) or open on the stack
 // with `current` at the start of its content.
+//
+// A start tag nearly always lies inside one block: it is then read with the
+// read position in a local pointer, the reader brought up to date only
+// before a handler runs (which may raise, and then the error position is
+// taken from the reader) and where the tag is left. Whatever the local
+// reading does not take in its stride (the block's end, references, spaces
+// around '=', bad input) goes on the general way from the start of that
+// name or attribute, so every event, stream call and error comes as there.
 void CParserCore::ReadStartTag(CXMLParser& parser, bool fast) {
+    Require(charclass::IsName(parser.current), kMustBeName);
     CXMLBufferedReader& reader = *parser.reader;
     const char* const name = CReaderAccess::Rest(reader) - 1;
-    const char* const nameEnd = NameInBlock(parser);
+    const char* const end = CReaderAccess::Fence(reader, '>');
+    const char* nameEnd = scan::PlainNameEnd(name + 1);
+    // A name holding a NUL goes the general way, which takes it whole.
+    if (*name == '\0' || *nameEnd == '\0') nameEnd = end;
     const void* handle;
-    if (nameEnd != nullptr) {
+    if (nameEnd != end) {
+        ResumeAt(parser, nameEnd, end);
         const HandedInPlace handed(reader, parser.handedName, name, nameEnd);
         handle = parser.OpenNode(name);
     } else {
         ReadToken(parser);
         handle = parser.OpenNode(parser.token);
     }
-    bool report = !fast || handle != nullptr;
+    const bool report = !fast || handle != nullptr;
     if (!report) {
         // The skip compares end-tag names with this one, and reading them
         // overwrites `token`.
-        if (nameEnd != nullptr) {
+        if (nameEnd != end) {
             parser.skippedName.assign(name, static_cast<std::size_t>(nameEnd - name));
         } else {
             parser.skippedName.assign(parser.token, static_cast<std::size_t>(parser.token.GetLength()));
         }
     }
+    if (nameEnd != end) ReadAttributesInBlock(parser, nameEnd, end, report);
 
     Skip(parser);
     while (parser.current != '/' && parser.current != '>') {
@@ -121,11 +107,55 @@ void CParserCore::ReadStartTag(CXMLParser& parser, bool fast) {
     }
 }
 
+// The attributes of the form name="value" (no reference, no spaces around
+// '=') that end, with the whitespace after them, inside the block, handed to
+// the handler where they stand. Entered with the reader at `p`, the byte
+// after the element name; leaves it at the first byte this way does not
+// read. The fence is '>' on the way in and out.
+void CParserCore::ReadAttributesInBlock(CXMLParser& parser, const char* p, const char* end, bool report) {
+    CXMLBufferedReader& reader = *parser.reader;
+    for (;;) {
+        // Where the attribute, or whatever ends the tag, starts.
+        p = scan::LongSpacesEnd(p, end);
+        if (p == end || !charclass::IsPlainNameByte(*p)) break;
+        const char* const nameEnd = scan::PlainNameEnd(p + 1);
+        if (nameEnd == end || *nameEnd != '=') break;
+        const char* const open = nameEnd + 1;
+        if (open == end || (*open != '"' && *open != '\'')) break;
+        const char quote = *open;
+        CReaderAccess::Fence(reader, quote);
+        const char* const close = scan::ValueEnd(open + 1, end, quote);
+        // The quote still fences the block, and it is not whitespace.
+        const char* const after = close != end && *close == quote ? scan::LongSpacesEnd(close + 1, end) : end;
+        CReaderAccess::Fence(reader, '>');
+        if (after == end) break;
+        ResumeAt(parser, after, end);
+        if (report) {
+            const HandedInPlace handedName(reader, parser.handedName, p, nameEnd);
+            const HandedInPlace handedValue(reader, parser.handedText, open + 1, close);
+            parser.Attribute(p, open + 1);
+        }
+        p = after;
+    }
+    ResumeAt(parser, p, end);
+}
+
 // Entered at the '/' after '<'. End-tag names are checked to be names but
 // not compared: any end tag closes the innermost open element.
 void CParserCore::ReadEndTag(CXMLParser& parser) {
-    Read(parser);
-    PassToken(parser);
+    // The name and the whitespace after it in one pass over the block when
+    // they end inside it; else the general way from the name's start.
+    CXMLBufferedReader& reader = *parser.reader;
+    const char* const name = CReaderAccess::Rest(reader);
+    const char* const end = CReaderAccess::Fence(reader, '>');
+    const char* nameEnd = end;
+    if (name != end && charclass::IsNameByte(*name)) nameEnd = scan::NameEnd(name + 1);
+    if (nameEnd != end) {
+        ResumeAt(parser, scan::SpacesEnd(nameEnd), end);
+    } else {
+        Read(parser);
+        PassToken(parser);
+    }
     Require(Skip(parser) == '>', "End tag must end with '>'");
     const void* handle = parser.openElements.back();
     parser.openElements.pop_back();
@@ -162,26 +192,12 @@ void CParserCore::SkipContent(CXMLParser& parser) {
     Skip(parser);
 }
 
-const char* CParserCore::NameInBlock(CXMLParser& parser) {
-    Require(charclass::IsName(parser.current), kMustBeName);
-    CXMLBufferedReader& reader = *parser.reader;
-    const char* end = CReaderAccess::Fence(reader, '>');
-    const char* q = scan::PlainNameEnd(CReaderAccess::Rest(reader));
-    // A name holding a NUL goes the general way, which takes it whole.
-    if (q == end || *q == '\0' || parser.current == '\0') return nullptr;
-    CReaderAccess::MoveTo(reader, q + 1);
-    parser.current = static_cast<unsigned char>(*q);
-    return q;
-}
-
 void CParserCore::ReadToken(CXMLParser& parser) {
     parser.token.Reset();
     ReadName(parser, &parser.token);
 }
 
-void CParserCore::PassToken(CXMLParser& parser) {
-    if (NameInBlock(parser) == nullptr) ReadName(parser, nullptr);
-}
+void CParserCore::PassToken(CXMLParser& parser) { ReadName(parser, nullptr); }
 
 void CParserCore::ReadName(CXMLParser& parser, TBuffer<char>* token) {
     Require(charclass::IsName(parser.current), kMustBeName);
@@ -208,40 +224,7 @@ void CParserCore::ReadName(CXMLParser& parser, TBuffer<char>* token) {
 }
 
 void CParserCore::ReadAttribute(CXMLParser& parser, bool report) {
-    CXMLBufferedReader& reader = *parser.reader;
-    const char* const name = CReaderAccess::Rest(reader) - 1;
-    const char* const nameEnd = NameInBlock(parser);
-    if (nameEnd != nullptr && parser.current == '=') {
-        // Most attributes are name="value" without spaces or references, and
-        // end, with the whitespace after them, inside the block: then the
-        // reader is left exactly where the general way below would leave it,
-        // and the handler gets the name and the value where they stand.
-        const char* open = CReaderAccess::Rest(reader);
-        const char* end = CReaderAccess::End(reader);
-        if (open != end && (*open == '"' || *open == '\'')) {
-            const char quote = *open;
-            CReaderAccess::Fence(reader, quote);
-            const char* close = scan::ValueEnd(open + 1, end, quote);
-            // The quote still fences the block, and it is not whitespace.
-            const char* after = close != end && *close == quote ? scan::SpacesEnd(close + 1) : end;
-            if (after != end) {
-                CReaderAccess::MoveTo(reader, after + 1);
-                parser.current = static_cast<unsigned char>(*after);
-                if (report) {
-                    const HandedInPlace handedName(reader, parser.handedName, name, nameEnd);
-                    const HandedInPlace handedValue(reader, parser.handedText, open + 1, close);
-                    parser.Attribute(name, open + 1);
-                }
-                return;
-            }
-        }
-    }
-    if (nameEnd != nullptr) {
-        parser.token.Reset();
-        CBufferAccess::AddEach(parser.token, name, static_cast<int>(nameEnd - name));
-    } else {
-        ReadToken(parser);
-    }
+    ReadToken(parser);
     ReadValue(parser);
     if (report) parser.Attribute(parser.token, parser.text);
 }

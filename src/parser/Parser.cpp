@@ -108,9 +108,8 @@ void CParserCore::ReadDocument(CXMLParser& parser, bool fast) {
     }
 }
 
-int CParserCore::SkipRun(CXMLParser& parser) {
-    // Entered from Skip on a whitespace character. Whitespace runs
-    // (indentation) are passed over inside the block.
+int CParserCore::Next(CXMLParser& parser) {
+    // Whitespace runs (indentation) are passed over inside the block.
     CXMLBufferedReader& reader = *parser.reader;
     for (;;) {
         const char* end = CReaderAccess::Fence(reader, '\0');

@@ -38,13 +38,23 @@ struct CParserCore {
     static bool IsSpace(int c) {
         return static_cast<unsigned>(c) <= static_cast<unsigned>(' ') && ((std::uint64_t{1} << c) & kSpaces) != 0;
     }
-    static int Skip(CXMLParser& parser) { return IsSpace(parser.current) ? SkipRun(parser) : parser.current; }
-    static int SkipRun(CXMLParser& parser);
-    static int Next(CXMLParser& parser) {
-        Read(parser);
-        return Skip(parser);
-    }
+    // Skip passes over whitespace from the current character on; Next reads
+    // on to the first character after the current one that is not
+    // whitespace.
+    static int Skip(CXMLParser& parser) { return IsSpace(parser.current) ? Next(parser) : parser.current; }
+    static int Next(CXMLParser& parser);
     static void ReadDocument(CXMLParser& parser, bool fast);
+    // Takes reading up at `p`, a byte of the block whose contents end at
+    // `end`, after a scan in place: `p` becomes the current character, or,
+    // when the scan ran to the end, the first of the next block.
+    static int ResumeAt(CXMLParser& parser, const char* p, const char* end) {
+        if (p != end) {
+            CReaderAccess::MoveTo(*parser.reader, p + 1);
+            return parser.current = static_cast<unsigned char>(*p);
+        }
+        CReaderAccess::MoveTo(*parser.reader, p);
+        return Read(parser);
+    }
 
     // Notes where the construct being read starts, for GetEventPosition: at
     // the '<' before the character just read, or at that character.
@@ -80,6 +90,9 @@ struct CParserCore {
     // --- elements, names, attributes and literals (Elements.cpp) ---
     static void ReadElements(CXMLParser& parser, bool fast);
     static void ReadStartTag(CXMLParser& parser, bool fast);
+    // Entered after the element name, which ended at `p` inside the block
+    // whose contents end at `end`, fenced by '>'.
+    static void ReadAttributesInBlock(CXMLParser& parser, const char* p, const char* end, bool report);
     static void ReadEndTag(CXMLParser& parser);
     static void SkipContent(CXMLParser& parser);
     // A name into `token`; PassToken reads one that nobody needs, an end
@@ -87,10 +100,6 @@ struct CParserCore {
     static void ReadToken(CXMLParser& parser);
     static void PassToken(CXMLParser& parser);
     static void ReadName(CXMLParser& parser, TBuffer<char>* token);
-    // The name at `current` when it ends inside the block and holds no NUL:
-    // then read, with `current` at the byte after it, and that byte's place
-    // returned; else null, and nothing read.
-    static const char* NameInBlock(CXMLParser& parser);
     // Reads an attribute and, when `report`, hands it to the handler.
     static void ReadAttribute(CXMLParser& parser, bool report);
     // Entered after the name: the '=' and the value, into `text`.
@@ -123,6 +132,31 @@ private:
     // Bits 9, 10, 13 and 32: the whitespace characters.
     static constexpr std::uint64_t kSpaces = (std::uint64_t{1} << '\t') | (std::uint64_t{1} << '\n') |
                                              (std::uint64_t{1} << '\r') | (std::uint64_t{1} << ' ');
+};
+
+// A name, value or text handed to a handler where it stands in the block:
+// noted for the library's own handlers (where it is, how long, and its first
+// sixteen bytes, copied before the run is ended, which the block has room
+// for from any byte of its contents), and ended with a NUL for the call;
+// afterwards the byte again, and no note.
+class CParserCore::HandedInPlace {
+public:
+    HandedInPlace(CXMLBufferedReader& reader, CXMLParser::HandedText& note, const char* text, const char* end)
+        : note_(Noted(note, text, end)), run_(reader, end) {}
+    ~HandedInPlace() { note_.text = nullptr; }
+    HandedInPlace(const HandedInPlace&) = delete;
+    HandedInPlace& operator=(const HandedInPlace&) = delete;
+
+private:
+    static CXMLParser::HandedText& Noted(CXMLParser::HandedText& note, const char* text, const char* end) {
+        note.text = text;
+        note.length = static_cast<std::size_t>(end - text);
+        std::memcpy(note.head, text, sizeof note.head);
+        return note;
+    }
+
+    CXMLParser::HandedText& note_;
+    CTerminatedRun run_;
 };
 
 }  // namespace CorvaneXML

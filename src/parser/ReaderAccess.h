@@ -81,6 +81,23 @@ struct CReaderAccess {
     static void TakeOrigin(CXMLBufferedReader& reader);
 };
 
+// A run of the block handed to a handler where it stands: a NUL over the
+// byte after it, `end`, while this lives; the byte again afterwards, also
+// when the handler throws.
+class CTerminatedRun {
+public:
+    CTerminatedRun(CXMLBufferedReader& reader, const char* end)
+        : reader_(reader), end_(end), byte_(CReaderAccess::Terminate(reader, end)) {}
+    ~CTerminatedRun() { CReaderAccess::Restore(reader_, end_, byte_); }
+    CTerminatedRun(const CTerminatedRun&) = delete;
+    CTerminatedRun& operator=(const CTerminatedRun&) = delete;
+
+private:
+    CXMLBufferedReader& reader_;
+    const char* end_;
+    char byte_;
+};
+
 }  // namespace CorvaneXML
 
 #endif

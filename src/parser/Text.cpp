@@ -42,6 +42,9 @@ void CParserCore::ReadData(CXMLParser& parser) {
     // every run between two references.
     const char* lt = nullptr;
     std::uint64_t ltBlock = UINT64_MAX;
+    // Until a reference or the block's end is met, the text may go to the
+    // handler where it stands.
+    bool inPlace = true;
     while (parser.current != '<') {
         // An element is still open: its content cannot end here.
         Require(parser.current != -1, "End of input inside an element");
@@ -60,9 +63,16 @@ void CParserCore::ReadData(CXMLParser& parser) {
             const char* stop = lt;
             const void* amp = std::memchr(p, '&', static_cast<std::size_t>(stop - p));
             const char* q = amp != nullptr ? static_cast<const char*>(amp) : stop;
+            if (inPlace && q == lt && lt != end) {
+                ResumeAt(parser, lt, end);
+                const HandedInPlace handed(reader, parser.handedText, p, lt);
+                parser.Data(p);
+                return;
+            }
             CBufferAccess::AddEach(text, p, static_cast<int>(q - p));
             CReaderAccess::MoveTo(reader, q);
         }
+        inPlace = false;
         Read(parser);
     }
     parser.Data(text);
