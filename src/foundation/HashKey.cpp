@@ -83,7 +83,7 @@ XCXMLKey* CHashKey::Find(const char* name) { return Probe(slots_, capacity_, pro
 
 XCXMLKey& CHashKey::GetKey(const char* name) {
     Require(name != nullptr, message::kNullName);
-    return GetKey(name, TextLength(name));
+    return GetKey(name, CNamePrint::Of(name, TextLength(name)));
 }
 
 XCXMLKey& CHashKey::Remember(Recent::Entry& entry, const char* name, const CNamePrint& print) {

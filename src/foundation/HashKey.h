@@ -41,12 +41,11 @@ public:
     // The table's key for `name`, interned first when absent. The reference
     // points into the slot vector: copy it before interning another name.
     XCXMLKey& GetKey(const char* name);
-    // The same for a name of `length` bytes (not null), and, given also
-    // sixteen bytes that begin with it (see CNamePrint), without branching on
-    // its length.
-    XCXMLKey& GetKey(const char* name, std::size_t length) { return Lookup(name, CNamePrint::Of(name, length)); }
-    XCXMLKey& GetKey(const char* name, std::size_t length, const char* start) {
-        return Lookup(name, CNamePrint::Of(name, length, start));
+    // The same for a name (not null) whose print the caller has made.
+    XCXMLKey& GetKey(const char* name, const CNamePrint& print) {
+        Recent::Entry& entry = recent_.EntryFor(print);
+        if (Recent::Holds(entry, print, name)) return *entry.value;
+        return Remember(entry, name, print);
     }
     // The slot holding `name`, else the first empty slot of its probe run,
     // else null when the probe limit is used up.
@@ -63,11 +62,6 @@ private:
     // when either vector is rebuilt, so the set is emptied then.
     using Recent = TRecentNames<XCXMLKey*, 7>;
 
-    XCXMLKey& Lookup(const char* name, const CNamePrint& print) {
-        Recent::Entry& entry = recent_.EntryFor(print);
-        if (Recent::Holds(entry, print, name)) return *entry.value;
-        return Remember(entry, name, print);
-    }
     // Looks up a name the recent set did not answer, and keeps the answer in
     // `entry`.
     XCXMLKey& Remember(Recent::Entry& entry, const char* name, const CNamePrint& print);

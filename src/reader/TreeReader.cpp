@@ -61,7 +61,7 @@ using Names = CReaderState::Names;
 // answer, and keeps the answer in `entry`. Apart, so that the common way
 // needs few registers.
 [[gnu::noinline]] XCXMLKey Remember(Names::Entry& entry, CHashKey& keys, const char* name, const CNamePrint& print) {
-    entry = {print, keys.GetKey(name, print.length)};
+    entry = {print, keys.GetKey(name, print)};
     return entry.value;
 }
 
