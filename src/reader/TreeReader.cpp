@@ -148,12 +148,11 @@ XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
     return document;
 }
 
-// Names are interned in the document's table, with the lengths the parser
-// knows; the key is copied before the next name can move the table's slots. `ownElement_` is currentElement_ when it
-// is one of the library's own elements (the root and the elements read),
-// which take new nodes from the arena of the document being read; null for
-// an element that a CDATA handler put in between, which is asked through its
-// factories.
+// Names are interned in the document's table (see KeyOf). `ownElement_` is
+// currentElement_ when it is one of the library's own elements (the root and
+// the elements read), which take new nodes from the arena of the document
+// being read; null for an element that a CDATA handler put in between, which
+// is asked through its factories.
 const void* CXMLTreeReader::OpenNode(const char* name) {
     Require(currentElement_ != nullptr, message::kNoDocument);
     const XCXMLKey key = KeyOf(state_->names, *keys_, *this, name);
