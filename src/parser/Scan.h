@@ -76,7 +76,6 @@ inline const char* NameEnd(const char* p) { return RunEnd(p, charclass::kName); 
 // As NameEnd, but stops at a NUL byte too.
 inline const char* PlainNameEnd(const char* p) { return RunEnd(p, charclass::kPlainName); }
 
-
 // The end of a plain run of an attribute value: its quote, a reference, or a
 // NUL byte, so that a run handed on where it stands is as long as the C
 // string a handler sees. The fence must be the quote.
