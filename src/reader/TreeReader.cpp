@@ -46,7 +46,8 @@ public:
         lastAttribute = nullptr;
         home = HomeForChildren(root);
     }
-    // After a node was appended to the current element by other means.
+    // `child` is now the last child of the current element (null: it has
+    // none), as far as the reader alone knows.
     void ChildAppended(XCXMLNode* child) {
         lastChild = child;
         childKnown = alone;
