@@ -85,6 +85,17 @@ TEST(Children, AppendingAfterEditsLandsAtTheEnd) {
     c->SetNext(nullptr);
     top->AddAttribute("g", "7")->SetNext(c);
     EXPECT_EQ(Outline(top), "top a=1 b=2 d=4 f=6 g=7 c=3 { r p q t u }");
+    // A host's attribute first, once the one before it is removed.
+    struct HostAttribute : XCXMLAttribute {
+        using XCXMLAttribute::XCXMLAttribute;
+    };
+    XIXMLElement* hosted = tree.GetRoot()->AddElement("hosted");
+    XIXMLAttribute* gone = hosted->AddAttribute("a", "1");
+    gone->SetNext(new HostAttribute(hosted, tree.GetKey("h"), "2"));
+    hosted->RemoveAttribute(gone);
+    hosted->AddAttribute("x", "3")->SetNext(gone);  // back in, by hand, to go with the tree
+    gone->SetNext(nullptr);
+    EXPECT_EQ(Outline(hosted), "hosted h=2 x=3 a=1");
 
     struct Counted : Node {
         using Node::Node;
