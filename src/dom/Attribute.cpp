@@ -29,7 +29,7 @@ XCXMLAttribute::XCXMLAttribute(XIXMLElement* owner, const XCXMLKey& name, const 
     : next_(nullptr), previous_(nullptr), owner_(owner), name_(name), value_(KeepText(value, TextBehind(this))) {}
 
 void* XCXMLAttribute::operator new(std::size_t size) {
-    void* block = AllocateNodeBlock(size, 0, nullptr);
+    void* block = AllocateNodeBlock(size, nullptr);
     if (block == nullptr) throw std::bad_alloc();
     return block;
 }

@@ -326,7 +326,7 @@ XCXMLElement* AppendElement(XCXMLElement& parent, const XCXMLKey& name, CNodeAre
     XCXMLNode* last = nullptr;
     if (AppendsDirectly(parent, last)) return AppendElementAfter(parent, last, name, arena, HomeForChildren(parent));
     XCXMLElement* element =
-        ConstructInBlock<XCXMLElement>(AllocateNodeBlock(sizeof(XCXMLElement), 0, arena), &parent, name);
+        ConstructInBlock<XCXMLElement>(AllocateNodeBlock(sizeof(XCXMLElement), arena), &parent, name);
     if (element == nullptr) throw std::bad_alloc();
     CElementAccess::Home(*element) = reinterpret_cast<std::uintptr_t>(HomeForChildren(parent));
     return element;
@@ -335,7 +335,7 @@ XCXMLElement* AppendElement(XCXMLElement& parent, const XCXMLKey& name, CNodeAre
 XCXMLElement* AppendElementAfter(XCXMLElement& parent, XCXMLNode* last, const XCXMLKey& name, CNodeArena* arena,
                                  CDocumentHome* home) {
     XCXMLElement* element =
-        ConstructInBlock<XCXMLElement>(AllocateNodeBlock(sizeof(XCXMLElement), 0, arena), nullptr, name);
+        ConstructInBlock<XCXMLElement>(AllocateNodeBlock(sizeof(XCXMLElement), arena), nullptr, name);
     if (element == nullptr) throw std::bad_alloc();
     AppendMade(parent, last, *element);
     CElementAccess::Home(*element) = reinterpret_cast<std::uintptr_t>(home);

@@ -27,7 +27,7 @@ XIXMLAttribute* AttributeBefore(const XCXMLElement& element, XIXMLAttribute* att
 }  // namespace
 
 XIXMLAttribute* XCXMLElement::AddAttribute(const XCXMLKey& name, const char* value) {
-    Require(value != nullptr, "Attribute value is null");
+    Require(value != nullptr, message::kNullValue);
     // Not carved from the document's chunks.
     ForbidChunkRelease(this);
     return AppendAttribute(*this, name, NodeText(value), nullptr);

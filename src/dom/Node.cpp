@@ -28,7 +28,7 @@ void XCXMLNode::Destroy() {
 }
 
 void* XCXMLNode::operator new(std::size_t size) {
-    void* block = AllocateNodeBlock(size, 0, nullptr);
+    void* block = AllocateNodeBlock(size, nullptr);
     if (block == nullptr) throw std::bad_alloc();
     return block;
 }

@@ -127,15 +127,14 @@ private:
     bool spilled_ = false;
 };
 
-// A block for an object of `objectSize` bytes followed by `textSize` bytes of
-// text, from `arena` when one is given, otherwise from the heap; null when
-// memory is exhausted. The address just past an object always lies inside
-// its own heap block or its chunk, so it can never be where a separately
-// allocated text starts: a text pointer equal to it is the object's inline
-// text, which goes with the object.
+// A block of `bytes` for an object (and any text behind it), from `arena`
+// when one is given, otherwise from the heap; null when memory is exhausted.
+// The address just past an object always lies inside its own heap block or
+// its chunk, so it can never be where a separately allocated text starts: a
+// text pointer equal to it is the object's inline text, which goes with the
+// object.
 void* AllocateHeapBlock(std::size_t bytes) noexcept;
-inline void* AllocateNodeBlock(std::size_t objectSize, std::size_t textSize, CNodeArena* arena) noexcept {
-    const std::size_t bytes = objectSize + textSize;
+inline void* AllocateNodeBlock(std::size_t bytes, CNodeArena* arena) noexcept {
     return arena != nullptr ? arena->Allocate(bytes) : AllocateHeapBlock(bytes);
 }
 // Releases a block from AllocateNodeBlock (null is ignored).

@@ -20,6 +20,7 @@ namespace message {
 
 inline constexpr char kNullText[] = "Text is null";
 inline constexpr char kNullName[] = "Name is null";
+inline constexpr char kNullValue[] = "Attribute value is null";
 inline constexpr char kNullNode[] = "Node is null";
 inline constexpr char kNullTarget[] = "Target element is null";
 inline constexpr char kNullProvider[] = "Data provider is null";

@@ -177,7 +177,7 @@ void CXMLTreeReader::Attribute(const char* name, const char* value) {
     Require(currentElement_ != nullptr, message::kNoDocument);
     const XCXMLKey key = KeyOf(state_->names, *keys_, *this, name);
     if (ownElement_ != nullptr) {
-        Require(value != nullptr, "Attribute value is null");
+        Require(value != nullptr, message::kNullValue);
         std::size_t length;
         const char* const head = CParserCore::TextInPlace(*this, value, length);
         if (head == nullptr) length = std::strlen(value);
