@@ -108,36 +108,43 @@ void CParserCore::ReadStartTag(CXMLParser& parser, bool fast) {
 }
 
 // The attributes of the form name="value" (no reference, no spaces around
-// '=') that end, with the whitespace after them, inside the block, handed to
-// the handler where they stand. Entered with the reader at `p`, the byte
-// after the element name; leaves it at the first byte this way does not
-// read. The fence is '>' on the way in and out.
+// '=') that follow whitespace and end, with the whitespace after them,
+// inside the block, handed to the handler where they stand. Entered with the
+// reader at `p`, the byte after the element name, as `current`; leaves it at
+// the first byte this way does not read. The fence is '>' on the way in and
+// out.
+//
+// Each byte is taken from `current` where the reader was left before a
+// handler ran, not read again from the block: the handler's NUL has just
+// been put back over the byte before it (or over it, after the element
+// name), and a load that the processor starts before that store is known to
+// miss it costs a restart of everything after it.
 void CParserCore::ReadAttributesInBlock(CXMLParser& parser, const char* p, const char* end, bool report) {
     CXMLBufferedReader& reader = *parser.reader;
-    for (;;) {
+    while (IsSpace(parser.current)) {
         // Where the attribute, or whatever ends the tag, starts.
-        p = scan::LongSpacesEnd(p, end);
-        if (p == end || !charclass::IsPlainNameByte(*p)) break;
-        const char* const nameEnd = scan::PlainNameEnd(p + 1);
-        if (nameEnd == end || *nameEnd != '=') break;
-        const char* const open = nameEnd + 1;
-        if (open == end || (*open != '"' && *open != '\'')) break;
+        const char* const name = scan::LongSpacesEnd(p + 1, end);
+        const char* const nameEnd = name != end && charclass::IsPlainNameByte(*name) ? scan::PlainNameEnd(name + 1) : end;
+        const char* const open = nameEnd != end && *nameEnd == '=' ? nameEnd + 1 : end;
+        if (open == end || (*open != '"' && *open != '\'')) {
+            ResumeAt(parser, name, end);
+            return;
+        }
         const char quote = *open;
         CReaderAccess::Fence(reader, quote);
         const char* const close = scan::ValueEnd(open + 1, end, quote);
         // The quote still fences the block, and it is not whitespace.
-        const char* const after = close != end && *close == quote ? scan::LongSpacesEnd(close + 1, end) : end;
+        const char* const after = close != end && *close == quote ? close + 1 : end;
         CReaderAccess::Fence(reader, '>');
-        if (after == end) break;
-        ResumeAt(parser, after, end);
+        ResumeAt(parser, after == end ? name : after, end);
+        if (after == end) return;
         if (report) {
-            const HandedInPlace handedName(reader, parser.handedName, p, nameEnd);
+            const HandedInPlace handedName(reader, parser.handedName, name, nameEnd);
             const HandedInPlace handedValue(reader, parser.handedText, open + 1, close);
-            parser.Attribute(p, open + 1);
+            parser.Attribute(name, open + 1);
         }
         p = after;
     }
-    ResumeAt(parser, p, end);
 }
 
 // Entered at the '/' after '<'. End-tag names are checked to be names but
