@@ -108,20 +108,17 @@ void CParserCore::ReadDocument(CXMLParser& parser, bool fast) {
     }
 }
 
-int CParserCore::Next(CXMLParser& parser) {
-    // Whitespace runs (indentation) are passed over inside the block.
+int CParserCore::NextInNewBlock(CXMLParser& parser) {
     CXMLBufferedReader& reader = *parser.reader;
     for (;;) {
-        const char* end = CReaderAccess::Fence(reader, '\0');
-        const char* p = scan::SpacesEnd(CReaderAccess::Rest(reader));
+        CReaderAccess::MoveTo(reader, CReaderAccess::End(reader));
+        if (!IsSpace(Read(parser))) return parser.current;
+        const char* const end = CReaderAccess::Fence(reader, '\0');
+        const char* const p = scan::SpacesEnd(CReaderAccess::Rest(reader));
         if (p != end) {
-            // The byte that ended the run is in this block and not
-            // whitespace: hand it out without asking the reader again.
             CReaderAccess::MoveTo(reader, p + 1);
             return parser.current = static_cast<unsigned char>(*p);
         }
-        CReaderAccess::MoveTo(reader, p);
-        if (!IsSpace(Read(parser))) return parser.current;
     }
 }
 

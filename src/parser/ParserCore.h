@@ -5,6 +5,7 @@
 
 #include "parser/BufferAccess.h"
 #include "parser/ReaderAccess.h"
+#include "parser/Scan.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -42,7 +43,19 @@ struct CParserCore {
     // on to the first character after the current one that is not
     // whitespace.
     static int Skip(CXMLParser& parser) { return IsSpace(parser.current) ? Next(parser) : parser.current; }
-    static int Next(CXMLParser& parser);
+    static int Next(CXMLParser& parser) {
+        // Whitespace runs (indentation) are passed over inside the block.
+        CXMLBufferedReader& reader = *parser.reader;
+        const char* const end = CReaderAccess::Fence(reader, '\0');
+        const char* const p = scan::SpacesEnd(CReaderAccess::Rest(reader));
+        if (p == end) return NextInNewBlock(parser);
+        // The byte that ended the run is in this block and not whitespace:
+        // hand it out without asking the reader again.
+        CReaderAccess::MoveTo(reader, p + 1);
+        return parser.current = static_cast<unsigned char>(*p);
+    }
+    // Next where the run reaches the block's end.
+    static int NextInNewBlock(CXMLParser& parser);
     static void ReadDocument(CXMLParser& parser, bool fast);
     // Takes reading up at `p`, a byte of the block whose contents end at
     // `end`, after a scan in place: `p` becomes the current character, or,
