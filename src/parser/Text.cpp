@@ -4,6 +4,7 @@
 #include "parser/BufferAccess.h"
 #include "parser/ParserCore.h"
 #include "parser/ReaderAccess.h"
+#include "parser/Scan.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -37,11 +38,6 @@ void CParserCore::ReadData(CXMLParser& parser) {
     TBuffer<char>& text = parser.text;
     MarkCurrent(parser);
     text.Reset();
-    // The first '<' at or after the read position in the block starting at
-    // `ltBlock`, or the block's end: searched once per block, not once for
-    // every run between two references.
-    const char* lt = nullptr;
-    std::uint64_t ltBlock = UINT64_MAX;
     // Until a reference or the block's end is met, the text may go to the
     // handler where it stands.
     bool inPlace = true;
@@ -54,18 +50,10 @@ void CParserCore::ReadData(CXMLParser& parser) {
             // The run starts at the byte just handed out.
             const char* p = CReaderAccess::Rest(reader) - 1;
             const char* end = CReaderAccess::End(reader);
-            // Two vectorised searches beat a byte loop on runs of text.
-            if (ltBlock != CReaderAccess::BlockStart(reader) || lt < p) {
-                const void* found = std::memchr(p, '<', static_cast<std::size_t>(end - p));
-                lt = found != nullptr ? static_cast<const char*>(found) : end;
-                ltBlock = CReaderAccess::BlockStart(reader);
-            }
-            const char* stop = lt;
-            const void* amp = std::memchr(p, '&', static_cast<std::size_t>(stop - p));
-            const char* q = amp != nullptr ? static_cast<const char*>(amp) : stop;
-            if (inPlace && q == lt && lt != end) {
-                ResumeAt(parser, lt, end);
-                const HandedInPlace handed(reader, parser.handedText, p, lt);
+            const char* q = scan::TextEnd(p + 1, end);
+            if (inPlace && q != end && *q == '<') {
+                ResumeAt(parser, q, end);
+                const HandedInPlace handed(reader, parser.handedText, p, q);
                 parser.Data(p);
                 return;
             }
