@@ -124,7 +124,8 @@ void CParserCore::ReadAttributesInBlock(CXMLParser& parser, const char* p, const
     while (IsSpace(parser.current)) {
         // Where the attribute, or whatever ends the tag, starts.
         const char* const name = scan::LongSpacesEnd(p + 1, end);
-        const char* const nameEnd = name != end && charclass::IsPlainNameByte(*name) ? scan::PlainNameEnd(name + 1) : end;
+        const char* const nameEnd =
+            name != end && charclass::IsPlainNameByte(*name) ? scan::PlainNameEnd(name + 1) : end;
         const char* const open = nameEnd != end && *nameEnd == '=' ? nameEnd + 1 : end;
         if (open == end || (*open != '"' && *open != '\'')) {
             ResumeAt(parser, name, end);
