@@ -1,6 +1,7 @@
 #include <CorvaneXML/XMLParser.h>
 
 #include "foundation/Raise.h"
+#include "parser/LineFeeds.h"
 #include "parser/ReaderAccess.h"
 
 #include <algorithm>
@@ -9,55 +10,9 @@
 
 #include <string.h>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace CorvaneXML {
 
 namespace {
-
-// The line feeds in [begin, end), many bytes at a time: a byte-wise count
-// costs a fifth of a parse. Sixteen-byte vectors where the machine has them,
-// then words of eight, then single bytes.
-std::uint64_t CountLineFeeds(const char* begin, const char* end) {
-    std::uint64_t feeds = 0;
-#if defined(__SSE2__)
-    const __m128i feed = _mm_set1_epi8('\n');
-    const __m128i zero = _mm_setzero_si128();
-    const auto feedsAt = [feed](const char* at) {
-        return _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), feed);
-    };
-    while (end - begin >= 16) {
-        // Each lane counts up to 255 matches before the lanes are summed:
-        // 63 rounds of four vectors, then single vectors.
-        __m128i lanes = zero;
-        int round = 0;
-        for (; round < 63 && end - begin >= 64; ++round, begin += 64) {
-            const __m128i pair = _mm_add_epi8(feedsAt(begin), feedsAt(begin + 16));
-            lanes = _mm_sub_epi8(lanes, _mm_add_epi8(pair, _mm_add_epi8(feedsAt(begin + 32), feedsAt(begin + 48))));
-        }
-        for (round *= 4; round < 255 && end - begin >= 16; ++round, begin += 16) {
-            lanes = _mm_sub_epi8(lanes, feedsAt(begin));
-        }
-        const __m128i sums = _mm_sad_epu8(lanes, zero);
-        feeds += static_cast<std::uint64_t>(_mm_cvtsi128_si64(sums)) +
-                 static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
-    }
-#endif
-    constexpr std::uint64_t kOnes = 0x0101010101010101u;
-    constexpr std::uint64_t kLow7 = 0x7f7f7f7f7f7f7f7fu;
-    for (; end - begin >= 8; begin += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, begin, sizeof word);
-        word ^= kOnes * '\n';  // line feeds become zero bytes
-        // The top bit of each byte is set when that byte is not zero, exactly.
-        const std::uint64_t nonZero = (((word & kLow7) + kLow7) | word) & ~kLow7;
-        // One per zero byte, summed into the top byte.
-        feeds += (((~nonZero & ~kLow7) >> 7) * kOnes) >> 56;
-    }
-    return feeds + static_cast<std::uint64_t>(std::count(begin, end, '\n'));
-}
 
 // Just past the last line feed in [begin, end), or null when there is none.
 // Text often runs for a whole block without a line end, and a byte-wise
@@ -129,7 +84,7 @@ CReaderAccess::LineCount CReaderAccess::CountTo(const CXMLBufferedReader& reader
     if (offset <= from.offset) return {offset, from.feeds, from.lineStart};
     const char* const begin = reader.block + (from.offset - atBlock.offset);
     const char* const stop = begin + (offset - from.offset);
-    const std::uint64_t feeds = CountLineFeeds(begin, stop);
+    const std::uint64_t feeds = linefeeds::Count(begin, stop);
     if (feeds == 0) return {offset, from.feeds, from.lineStart};
     return {offset, from.feeds + feeds,
             from.offset + static_cast<std::uint64_t>(AfterLastLineFeed(begin, stop) - begin)};
@@ -144,7 +99,7 @@ CReaderAccess::LineCount CReaderAccess::CountBack(const CXMLBufferedReader& read
     const std::uint64_t blockStart = reader.atBlock.offset;
     const char* const at = block + (offset > blockStart ? offset - blockStart : 0);
     const char* const stop = block + (after.offset - blockStart);
-    const std::uint64_t feeds = CountLineFeeds(at, stop);
+    const std::uint64_t feeds = linefeeds::Count(at, stop);
     const char* const lineStart = AfterLastLineFeed(block, at);
     return {
         offset, after.feeds - feeds,

@@ -2,6 +2,7 @@
 // is told it, at block boundaries and after CR LF line ends.
 
 #include "EventLog.h"
+#include "parser/LineFeeds.h"
 
 #include <CorvaneXML/XMLStdStreams.h>
 #include <CorvaneXML/XMLTreeReader.h>
@@ -130,3 +131,31 @@ TEST(TreePositions, EveryElementReadIsMappedToItsStartTag) {
 }
 
 }  // namespace
+
+// The counts behind every line number: each way the machine may take agrees
+// with a plain count on every length up to a block and past it, from every
+// alignment, with no line feed, only line feeds (each byte lane fills up),
+// and a mix.
+TEST(LineFeedsTest, EveryWayCountsAsAPlainCount) {
+    std::string text(1200, 'x');
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (i % 7 == 0 || i % 13 == 5) text[i] = '\n';
+    }
+    const std::string feeds(1200, '\n');
+    const std::string none(1200, 'x');
+    for (const std::string* bytes : std::vector<const std::string*>{&text, &feeds, &none}) {
+        for (std::size_t from = 0; from < 40; ++from) {
+            for (std::size_t to = from; to <= bytes->size(); to += (to < from + 300 ? 1 : 37)) {
+                const char* begin = bytes->data() + from;
+                const char* end = bytes->data() + to;
+                const auto plain = static_cast<std::uint64_t>(std::count(begin, end, '\n'));
+                ASSERT_EQ(linefeeds::CountPortably(begin, end), plain) << from << ".." << to;
+#if defined(CORVANEXML_LINEFEEDS_AVX2)
+                if (__builtin_cpu_supports("avx2")) {
+                    ASSERT_EQ(linefeeds::CountAvx2(begin, end), plain) << from << ".." << to;
+                }
+#endif
+            }
+        }
+    }
+}
