@@ -47,7 +47,7 @@ struct CParserCore {
         // Whitespace runs (indentation) are passed over inside the block.
         CXMLBufferedReader& reader = *parser.reader;
         const char* const end = CReaderAccess::Fence(reader, '\0');
-        const char* const p = scan::SpacesEnd(CReaderAccess::Rest(reader));
+        const char* const p = scan::BlankEnd(CReaderAccess::Rest(reader));
         if (p == end) return NextInNewBlock(parser);
         // The byte that ended the run is in this block and not whitespace:
         // hand it out without asking the reader again.
