@@ -85,7 +85,7 @@ public:
     }
     static bool Holds(const Entry& entry, const CNamePrint& print, const char* name) {
         return entry.print.SameAs(print) &&
-               (print.length <= CNamePrint::kWhole || std::memcmp(TextOf(entry.value), name, print.length) == 0);
+               (print.length <= CNamePrint::kWhole || SameLongName(TextOf(entry.value), name, print.length));
     }
     // Empty entries have a length no name has.
     void Clear() noexcept {
@@ -93,6 +93,21 @@ public:
     }
 
 private:
+    // Whether two names of `length` bytes, more than sixteen, are the same:
+    // up to thirty-two bytes as two sixteen-byte compares (the first and the
+    // last sixteen bytes, overlapping), without a call.
+    static bool SameLongName(const char* a, const char* b, std::size_t length) {
+#if defined(__SSE2__)
+        if (length <= 2 * CNamePrint::kWhole) {
+            const auto at = [](const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+            const std::size_t last = length - CNamePrint::kWhole;
+            const __m128i differ = _mm_or_si128(_mm_xor_si128(at(a), at(b)), _mm_xor_si128(at(a + last), at(b + last)));
+            return _mm_movemask_epi8(_mm_cmpeq_epi8(differ, _mm_setzero_si128())) == 0xFFFF;
+        }
+#endif
+        return std::memcmp(a, b, length) == 0;
+    }
+
     Entry entries_[1 << kBits];
 };
 

@@ -78,6 +78,15 @@ TEST(TreeReader, ReadsAndWritesBackOrRefusesWithAMessage) {
         // Long names alike in length and in their first and last eight bytes.
         {"<r head0000-one-0000tail=\"1\" head0000-two-0000tail=\"2\"/>",
          "<r\n\t head0000-one-0000tail=\"1\"\n\t head0000-two-0000tail=\"2\"/>\n", Handling::None},
+        // ... and differing in one byte of the first or of the last sixteen
+        // only, or far inside a name longer than thirty-two bytes.
+        {"<r><head0000-1-0000000000000tail/><head0000-2-0000000000000tail/><head0000000000000010000000tail/>"
+         "<head0000000000000020000000tail/><head0000000000000000-1-000000000000000tail/>"
+         "<head0000000000000000-2-000000000000000tail/></r>",
+         "<r>\n\t<head0000-1-0000000000000tail/>\n\t<head0000-2-0000000000000tail/>\n"
+         "\t<head0000000000000010000000tail/>\n\t<head0000000000000020000000tail/>\n"
+         "\t<head0000000000000000-1-000000000000000tail/>\n\t<head0000000000000000-2-000000000000000tail/>\n</r>\n",
+         Handling::None},
         {"<a>t<b/>u</a>", "error: Only one data node for an element", Handling::None},
         {"<a><!DOCTYPE x></a>", "error: DOCTYPE declaration inside an element", Handling::None},
         {"<a>", "error: End of input inside an element", Handling::None},
