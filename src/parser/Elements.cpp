@@ -25,17 +25,21 @@ const char kMustBeName[] = "Must be a name here";
 void CParserCore::ReadElements(CXMLParser& parser, bool fast) {
     parser.openElements.clear();
     for (;;) {
-        ReadStartTag(parser, fast);
+        // Whether a tag's end already took the next tag's '<' (see NextTag).
+        bool atTag = ReadStartTag(parser, fast);
         for (;;) {
-            if (parser.openElements.empty()) return;
-            if (Skip(parser) != '<') {
-                ReadData(parser);
-                continue;
+            if (!atTag) {
+                if (parser.openElements.empty()) return;
+                if (Skip(parser) != '<') {
+                    ReadData(parser);
+                    continue;
+                }
+                Read(parser);
+                MarkTagStart(parser);  // whatever starts here
             }
-            Read(parser);
-            MarkTagStart(parser);  // whatever starts here
+            atTag = false;
             if (parser.current == '/') {
-                ReadEndTag(parser);
+                atTag = ReadEndTag(parser);
             } else if (parser.current == '[') {
                 ReadCData(parser);
             } else if (parser.current == '!') {
@@ -58,7 +62,7 @@ void CParserCore::ReadElements(CXMLParser& parser, bool fast) {
 // reading does not take in its stride (the block's end, references, spaces
 // around '=', bad input) goes on the general way from the start of that
 // name or attribute, so every event, stream call and error comes as there.
-void CParserCore::ReadStartTag(CXMLParser& parser, bool fast) {
+bool CParserCore::ReadStartTag(CXMLParser& parser, bool fast) {
     Require(charclass::IsName(parser.current), kMustBeName);
     CXMLBufferedReader& reader = *parser.reader;
     const char* const name = CReaderAccess::Rest(reader) - 1;
@@ -96,15 +100,15 @@ void CParserCore::ReadStartTag(CXMLParser& parser, bool fast) {
     if (parser.current == '/') {
         Require(Read(parser) == '>', "Bad empty node closing.");
         parser.CloseNode(handle);
-        Next(parser);
-        return;
+        return AfterClose(parser);
     }
-    Next(parser);
     if (report) {
         parser.openElements.push_back(handle);
-    } else {
-        SkipContent(parser);
+        return NextTag(parser);
     }
+    Next(parser);
+    SkipContent(parser);
+    return false;
 }
 
 // The attributes of the form name="value" (no reference, no spaces around
@@ -150,7 +154,7 @@ void CParserCore::ReadAttributesInBlock(CXMLParser& parser, const char* p, const
 
 // Entered at the '/' after '<'. End-tag names are checked to be names but
 // not compared: any end tag closes the innermost open element.
-void CParserCore::ReadEndTag(CXMLParser& parser) {
+bool CParserCore::ReadEndTag(CXMLParser& parser) {
     // The name and the whitespace after it in one pass over the block when
     // they end inside it; else the general way from the name's start.
     CXMLBufferedReader& reader = *parser.reader;
@@ -168,7 +172,7 @@ void CParserCore::ReadEndTag(CXMLParser& parser) {
     const void* handle = parser.openElements.back();
     parser.openElements.pop_back();
     parser.CloseNode(handle);
-    Next(parser);
+    return AfterClose(parser);
 }
 
 // Passes over a skipped element's content up to the first end tag with its

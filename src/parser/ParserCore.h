@@ -56,6 +56,34 @@ struct CParserCore {
     }
     // Next where the run reaches the block's end.
     static int NextInNewBlock(CXMLParser& parser);
+    // Next after a tag inside an element: when the whitespace ends at a '<'
+    // with a byte after it inside the block, also takes that byte, as the
+    // content loop would, and marks the tag's start; returns true then.
+    // After an element closed: NextTag inside the element around it; after
+    // the root, Next, as the document's epilogue reads on from there.
+    static bool AfterClose(CXMLParser& parser) {
+        if (!parser.openElements.empty()) return NextTag(parser);
+        Next(parser);
+        return false;
+    }
+    static bool NextTag(CXMLParser& parser) {
+        CXMLBufferedReader& reader = *parser.reader;
+        const char* const end = CReaderAccess::Fence(reader, '\0');
+        const char* const p = scan::BlankEnd(CReaderAccess::Rest(reader));
+        if (p == end) {
+            NextInNewBlock(parser);
+            return false;
+        }
+        if (*p != '<' || p + 1 == end) {
+            CReaderAccess::MoveTo(reader, p + 1);
+            parser.current = static_cast<unsigned char>(*p);
+            return false;
+        }
+        CReaderAccess::MoveTo(reader, p + 2);
+        parser.current = static_cast<unsigned char>(p[1]);
+        MarkTagStart(parser);
+        return true;
+    }
     static void ReadDocument(CXMLParser& parser, bool fast);
     // Takes reading up at `p`, a byte of the block whose contents end at
     // `end`, after a scan in place: `p` becomes the current character, or,
@@ -102,11 +130,12 @@ struct CParserCore {
 
     // --- elements, names, attributes and literals (Elements.cpp) ---
     static void ReadElements(CXMLParser& parser, bool fast);
-    static void ReadStartTag(CXMLParser& parser, bool fast);
+    // Both return NextTag's answer where they end with it.
+    static bool ReadStartTag(CXMLParser& parser, bool fast);
     // Entered after the element name, which ended at `p` inside the block
     // whose contents end at `end`, fenced by '>'.
     static void ReadAttributesInBlock(CXMLParser& parser, const char* p, const char* end, bool report);
-    static void ReadEndTag(CXMLParser& parser);
+    static bool ReadEndTag(CXMLParser& parser);
     static void SkipContent(CXMLParser& parser);
     // A name into `token`; PassToken reads one that nobody needs, an end
     // tag's, without keeping it.
