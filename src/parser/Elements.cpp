@@ -31,7 +31,7 @@ void CParserCore::ReadElements(CXMLParser& parser, bool fast) {
             if (!atTag) {
                 if (parser.openElements.empty()) return;
                 if (Skip(parser) != '<') {
-                    ReadData(parser);
+                    atTag = ReadData(parser);
                     continue;
                 }
                 Read(parser);

@@ -149,7 +149,7 @@ struct CParserCore {
     static void ReadLiteral(CXMLParser& parser);
 
     // --- character data and references (Text.cpp) ---
-    static void ReadData(CXMLParser& parser);
+    static bool ReadData(CXMLParser& parser);
     static void ReadEntity(CXMLParser& parser);
     static void AppendCodePoint(CXMLParser& parser, std::uint32_t value);
 

@@ -32,8 +32,10 @@ const char kBadUnicode[] = "Bad unicode value";
 }  // namespace
 
 // Entered at the first character of a run (not whitespace, not '<'); leaves
-// `current` at the '<' that ends it.
-void CParserCore::ReadData(CXMLParser& parser) {
+// `current` at the '<' that ends it, or, when the run went to the handler
+// where it stands and a byte follows that '<' inside the block, takes that
+// byte up as NextTag does and returns true.
+bool CParserCore::ReadData(CXMLParser& parser) {
     CXMLBufferedReader& reader = *parser.reader;
     TBuffer<char>& text = parser.text;
     MarkCurrent(parser);
@@ -53,9 +55,15 @@ void CParserCore::ReadData(CXMLParser& parser) {
             const char* q = scan::TextEnd(p + 1, end);
             if (inPlace && q != end && *q == '<') {
                 ResumeAt(parser, q, end);
-                const HandedInPlace handed(reader, parser.handedText, p, q);
-                parser.Data(p);
-                return;
+                {
+                    const HandedInPlace handed(reader, parser.handedText, p, q);
+                    parser.Data(p);
+                }
+                if (q + 1 == end) return false;
+                CReaderAccess::MoveTo(reader, q + 2);
+                parser.current = static_cast<unsigned char>(q[1]);
+                MarkTagStart(parser);
+                return true;
             }
             CBufferAccess::AddEach(text, p, static_cast<int>(q - p));
             CReaderAccess::MoveTo(reader, q);
@@ -64,6 +72,7 @@ void CParserCore::ReadData(CXMLParser& parser) {
         Read(parser);
     }
     parser.Data(text);
+    return false;
 }
 
 // Entered at '&'; appends the replacement to `text` and leaves `current`
