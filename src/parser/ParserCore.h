@@ -56,9 +56,6 @@ struct CParserCore {
     }
     // Next where the run reaches the block's end.
     static int NextInNewBlock(CXMLParser& parser);
-    // Next after a tag inside an element: when the whitespace ends at a '<'
-    // with a byte after it inside the block, also takes that byte, as the
-    // content loop would, and marks the tag's start; returns true then.
     // After an element closed: NextTag inside the element around it; after
     // the root, Next, as the document's epilogue reads on from there.
     static bool AfterClose(CXMLParser& parser) {
@@ -66,6 +63,8 @@ struct CParserCore {
         Next(parser);
         return false;
     }
+    // Next after a tag inside an element, which also takes up the tag that
+    // follows when TakeTagAt can; returns true then.
     static bool NextTag(CXMLParser& parser) {
         CXMLBufferedReader& reader = *parser.reader;
         const char* const end = CReaderAccess::Fence(reader, '\0');
@@ -74,13 +73,18 @@ struct CParserCore {
             NextInNewBlock(parser);
             return false;
         }
-        if (*p != '<' || p + 1 == end) {
-            CReaderAccess::MoveTo(reader, p + 1);
-            parser.current = static_cast<unsigned char>(*p);
-            return false;
-        }
-        CReaderAccess::MoveTo(reader, p + 2);
-        parser.current = static_cast<unsigned char>(p[1]);
+        if (*p == '<' && TakeTagAt(parser, p, end)) return true;
+        CReaderAccess::MoveTo(reader, p + 1);
+        parser.current = static_cast<unsigned char>(*p);
+        return false;
+    }
+    // When the byte after `lt`, a '<' of the block whose contents end at
+    // `end`, lies in the block too: takes it, as the content loop would, and
+    // marks the tag's start; returns true then. Else changes nothing.
+    static bool TakeTagAt(CXMLParser& parser, const char* lt, const char* end) {
+        if (lt + 1 == end) return false;
+        CReaderAccess::MoveTo(*parser.reader, lt + 2);
+        parser.current = static_cast<unsigned char>(lt[1]);
         MarkTagStart(parser);
         return true;
     }

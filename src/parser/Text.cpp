@@ -33,8 +33,7 @@ const char kBadUnicode[] = "Bad unicode value";
 
 // Entered at the first character of a run (not whitespace, not '<'); leaves
 // `current` at the '<' that ends it, or, when the run went to the handler
-// where it stands and a byte follows that '<' inside the block, takes that
-// byte up as NextTag does and returns true.
+// where it stands, takes the tag up as NextTag does and returns true.
 bool CParserCore::ReadData(CXMLParser& parser) {
     CXMLBufferedReader& reader = *parser.reader;
     TBuffer<char>& text = parser.text;
@@ -59,11 +58,7 @@ bool CParserCore::ReadData(CXMLParser& parser) {
                     const HandedInPlace handed(reader, parser.handedText, p, q);
                     parser.Data(p);
                 }
-                if (q + 1 == end) return false;
-                CReaderAccess::MoveTo(reader, q + 2);
-                parser.current = static_cast<unsigned char>(q[1]);
-                MarkTagStart(parser);
-                return true;
+                return TakeTagAt(parser, q, end);
             }
             CBufferAccess::AddEach(text, p, static_cast<int>(q - p));
             CReaderAccess::MoveTo(reader, q);
