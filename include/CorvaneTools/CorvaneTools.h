@@ -64,7 +64,9 @@ public:
 // constructed). Copies carry the guard's state along.
 class CORVANETOOLS_API XCMine {
 public:
-    XCMine() noexcept;
+    // Inline: every node and attribute constructs one, and a call into this
+    // library for a single store would cost more than the store.
+    XCMine() noexcept : state_(kLive) {}
     XCMine(const XCMine&) noexcept = default;
     XCMine& operator=(const XCMine&) noexcept = default;
     virtual ~XCMine();
@@ -72,6 +74,7 @@ public:
     void CheckMine() const;
 
 private:
+    static constexpr std::uint32_t kLive = 0x4D494E45u;  // "MINE"
     std::uint32_t state_;
 };
 

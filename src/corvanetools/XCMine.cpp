@@ -3,11 +3,8 @@
 namespace Corvane {
 
 namespace {
-constexpr std::uint32_t kLive = 0x4D494E45u;  // "MINE"
 constexpr std::uint32_t kDead = 0xDEADBEEFu;
 }  // namespace
-
-XCMine::XCMine() noexcept : state_(kLive) {}
 
 // The store is volatile so that the optimiser cannot drop it as a write to an
 // object whose lifetime is ending: the dead mark is the whole point.
