@@ -79,9 +79,12 @@ public:
     TRecentNames() noexcept { Clear(); }
 
     // The entry where `name` would be; it holds the name when Holds says so.
+    // One product of the print's two words: every lookup waits for it, so
+    // it is kept short. Names that differ only in their length, or whose
+    // words sum alike, share an entry and cost a miss when they alternate.
     Entry& EntryFor(const CNamePrint& print) {
         constexpr std::uint64_t kSpread = 0x9E3779B97F4A7C15u;  // 2^64 divided by the golden ratio
-        return entries_[((print.head ^ (print.tail * kSpread) ^ print.length) * kSpread) >> (64 - kBits)];
+        return entries_[((print.head + print.tail) * kSpread) >> (64 - kBits)];
     }
     static bool Holds(const Entry& entry, const CNamePrint& print, const char* name) {
         return entry.print.SameAs(print) &&
