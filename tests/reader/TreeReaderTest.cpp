@@ -78,6 +78,10 @@ TEST(TreeReader, ReadsAndWritesBackOrRefusesWithAMessage) {
         // Long names alike in length and in their first and last eight bytes.
         {"<r head0000-one-0000tail=\"1\" head0000-two-0000tail=\"2\"/>",
          "<r\n\t head0000-one-0000tail=\"1\"\n\t head0000-two-0000tail=\"2\"/>\n", Handling::None},
+        // ... or alike in those bytes but not in length, which share a
+        // place among the recent names.
+        {"<r><head0000x0000tail/><head0000xx0000tail/><head0000x0000tail/></r>",
+         "<r>\n\t<head0000x0000tail/>\n\t<head0000xx0000tail/>\n\t<head0000x0000tail/>\n</r>\n", Handling::None},
         // ... and differing in one byte of the first or of the last sixteen
         // only, or far inside a name longer than thirty-two bytes.
         {"<r><head0000-1-0000000000000tail/><head0000-2-0000000000000tail/><head0000000000000010000000tail/>"
