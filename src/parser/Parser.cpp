@@ -48,13 +48,14 @@ CXMLPosition CXMLParser::GetEventPosition() const {
     return CReaderAccess::Locate(*reader, CReaderAccess::MarkedOffset(*reader));
 }
 
-void CParserCore::Run(CXMLParser& parser, XIXMLReadStream* stream, bool fast) {
+void CParserCore::Run(CXMLParser& parser, XIXMLReadStream* stream, bool fast, bool noted) {
     // A parse already running owns `reader`; refuse without touching it.
     Require(parser.reader == nullptr, "A parse is already running on this parser");
     parser.errorOffset = parser.errorLine = parser.errorColumn = 0;
     CXMLBufferedReader input(stream);
     ReaderScope scope(parser.reader, input);
     parser.current = 0;
+    parser.handedName = parser.handedText = {nullptr, noted ? 0 : kNotNoted, {}};
     try {
         ReadDocument(parser, fast);
     } catch (...) {

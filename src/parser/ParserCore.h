@@ -30,8 +30,10 @@ namespace CorvaneXML {
 // skips, as `token` is reused while the skip reads end-tag names.
 struct CParserCore {
     // Parse and FastParse: one whole document, with the error position noted
-    // on the way out of a failure.
-    static void Run(CXMLParser& parser, XIXMLReadStream* stream, bool fast);
+    // on the way out of a failure. `noted` when the handlers are the tree
+    // reader's, the only ones that read the notes of HandedInPlace; for a
+    // host's handlers none are taken.
+    static void Run(CXMLParser& parser, XIXMLReadStream* stream, bool fast, bool noted = false);
 
     // --- characters and the document (Parser.cpp) ---
     static int Read(CXMLParser& parser) { return parser.current = parser.reader->ReadChar(); }
@@ -167,6 +169,10 @@ struct CParserCore {
     // --- CDATA sections (CDataSection.cpp) ---
     static void ReadCData(CXMLParser& parser);
 
+    // The length of notes that nobody reads (see Run): no text handed over
+    // has it.
+    static constexpr std::size_t kNotNoted = SIZE_MAX;
+
 private:
     class HandedInPlace;
     static const char* InPlace(const CXMLParser::HandedText& handed, const char* text, std::size_t& length) {
@@ -195,6 +201,7 @@ public:
 
 private:
     static CXMLParser::HandedText& Noted(CXMLParser::HandedText& note, const char* text, const char* end) {
+        if (note.length == kNotNoted) return note;
         note.text = text;
         note.length = static_cast<std::size_t>(end - text);
         std::memcpy(note.head, text, sizeof note.head);

@@ -136,7 +136,8 @@ XCXMLTree* CXMLTreeReader::ReadTree(XIXMLReadStream* stream) {
         keys_ = nullptr;
     };
     try {
-        Parse(stream);
+        // Parse, with the parser's notes for the handlers below.
+        CParserCore::Run(*this, stream, false, true);
     } catch (...) {
         close();
         delete tree_;
