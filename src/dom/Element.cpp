@@ -366,6 +366,14 @@ XCXMLData* AppendDataAfter(XCXMLElement& element, XCXMLNode* last, const CNodeTe
     return data;
 }
 
+XCXMLComment* AppendCommentAfter(XCXMLElement& parent, XCXMLNode* last, const CNodeText& comment, CNodeArena* arena) {
+    XCXMLComment* const made = ConstructWithText<XCXMLComment>(arena, comment, nullptr);
+    // Out of memory, as for any other copy of a text.
+    Require(made != nullptr, message::kNoMemoryForText);
+    AppendMade(parent, last, *made);
+    return made;
+}
+
 XIXMLDocType* XCXMLElement::AddDocType(const XCXMLKey& token, const char* publicId, const char* systemId,
                                        const char* local) {
     return new XCXMLDocType(this, token, publicId, systemId, local);

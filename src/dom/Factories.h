@@ -37,6 +37,7 @@ XCXMLElement* AppendElementAfter(XCXMLElement& parent, XCXMLNode* last, const XC
 XCXMLAttribute* AppendAttributeAfter(XCXMLElement& element, XCXMLAttribute* last, const XCXMLKey& name,
                                      const CNodeText& value, CNodeArena* arena);
 XCXMLData* AppendDataAfter(XCXMLElement& element, XCXMLNode* last, const CNodeText& text, CNodeArena* arena);
+XCXMLComment* AppendCommentAfter(XCXMLElement& parent, XCXMLNode* last, const CNodeText& comment, CNodeArena* arena);
 // What AddComment, AddPI and AddDocType do, for the tree reader.
 void AppendComment(XCXMLElement& parent, const char* comment);
 void AppendPI(XCXMLElement& parent, const char* processor, const char* instruction);

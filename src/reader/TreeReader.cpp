@@ -243,6 +243,11 @@ void CXMLTreeReader::CloseNode(const void* handle) {
 
 void CXMLTreeReader::Comment(const char* text) {
     Require(currentElement_ != nullptr, message::kNoDocument);
+    CReaderState& state = *state_;
+    if (ownElement_ != nullptr && state.childKnown && text != nullptr) {
+        state.ChildAppended(AppendCommentAfter(*ownElement_, state.lastChild, NodeText(text), arena_));
+        return;
+    }
     if (ownElement_ != nullptr) {
         AppendComment(*ownElement_, text);
     } else {
