@@ -411,8 +411,13 @@ void AppendMarkup(XCXMLElement& parent, std::unique_ptr<XCXMLNode> node) {
 
 }  // namespace
 
-void AppendComment(XCXMLElement& parent, const char* comment) {
-    AppendMarkup(parent, std::make_unique<XCXMLComment>(nullptr, comment));
+XCXMLComment* AppendComment(XCXMLElement& parent, const CNodeText& comment, CNodeArena* arena) {
+    XCXMLNode* last = nullptr;
+    if (AppendsDirectly(parent, last)) return AppendCommentAfter(parent, last, comment, arena);
+    auto made = std::make_unique<XCXMLComment>(nullptr, comment.bytes);
+    parent.AddNode(made.get());
+    made.release();
+    return nullptr;
 }
 
 void AppendPI(XCXMLElement& parent, const char* processor, const char* instruction) {

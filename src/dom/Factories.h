@@ -38,8 +38,11 @@ XCXMLAttribute* AppendAttributeAfter(XCXMLElement& element, XCXMLAttribute* last
                                      const CNodeText& value, CNodeArena* arena);
 XCXMLData* AppendDataAfter(XCXMLElement& element, XCXMLNode* last, const CNodeText& text, CNodeArena* arena);
 XCXMLComment* AppendCommentAfter(XCXMLElement& parent, XCXMLNode* last, const CNodeText& comment, CNodeArena* arena);
-// What AddComment, AddPI and AddDocType do, for the tree reader.
-void AppendComment(XCXMLElement& parent, const char* comment);
+// What AddComment does, for the tree reader: in `arena` when the element's
+// last child can be found, and then returns the comment; else through
+// AddNode, and returns null.
+XCXMLComment* AppendComment(XCXMLElement& parent, const CNodeText& comment, CNodeArena* arena);
+// What AddPI and AddDocType do, for the tree reader.
 void AppendPI(XCXMLElement& parent, const char* processor, const char* instruction);
 void AppendDocType(XCXMLElement& parent, const XCXMLKey& token, const char* publicId, const char* systemId,
                    const char* local);
