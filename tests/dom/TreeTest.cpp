@@ -120,6 +120,14 @@ TEST(Children, AppendingAfterEditsLandsAtTheEnd) {
     EXPECT_EQ(top->FindElementByIndex(5), top->FindElement("v"));
     EXPECT_EQ(top->FindElementByIndex(56), nullptr);
     EXPECT_EQ(top->FindElement("w")->NextSameElement(), top->FindElementByIndex(7));
+    // An element a host constructs belongs to no document, and indexes all
+    // the same.
+    auto* lone = new XCXMLElement(nullptr, tree.GetKey("lone"));
+    lone->AddElement(tree.GetKey("a"));
+    lone->AddElement(tree.GetKey("b"));
+    EXPECT_EQ(lone->FindElementByIndex(1), lone->FindElement(tree.GetKey("b")));
+    EXPECT_EQ(lone->FindElementByIndex(0), lone->FindElement(tree.GetKey("a")));
+    lone->Destroy();
 }
 
 TEST(Copy, RefusalsLeaveTheTreeAsItWas) {
