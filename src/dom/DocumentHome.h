@@ -59,9 +59,9 @@ struct CDocumentHome {
 
     // The chunks the document's nodes were read into.
     CChunkList chunks;
-    // Processing instructions and DOCTYPEs that the reader put below the
-    // root. Their texts are blocks of their own, so they are destroyed one
-    // by one even when the rest goes by chunks.
+    // Comments, processing instructions and DOCTYPEs that the reader put
+    // below the root. Their texts are blocks of their own, so they are
+    // destroyed one by one even when the rest goes by chunks.
     std::vector<XCXMLNode*> markup;
     // Whether the document can be released by freeing `chunks`, without a
     // visit to each node. The tree reader sets it in the document it makes,

@@ -366,14 +366,6 @@ XCXMLData* AppendDataAfter(XCXMLElement& element, XCXMLNode* last, const CNodeTe
     return data;
 }
 
-XCXMLComment* AppendCommentAfter(XCXMLElement& parent, XCXMLNode* last, const CNodeText& comment, CNodeArena* arena) {
-    XCXMLComment* const made = ConstructWithText<XCXMLComment>(arena, comment, nullptr);
-    // Out of memory, as for any other copy of a text.
-    Require(made != nullptr, message::kNoMemoryForText);
-    AppendMade(parent, last, *made);
-    return made;
-}
-
 XIXMLDocType* XCXMLElement::AddDocType(const XCXMLKey& token, const char* publicId, const char* systemId,
                                        const char* local) {
     return new XCXMLDocType(this, token, publicId, systemId, local);
@@ -411,13 +403,8 @@ void AppendMarkup(XCXMLElement& parent, std::unique_ptr<XCXMLNode> node) {
 
 }  // namespace
 
-XCXMLComment* AppendComment(XCXMLElement& parent, const CNodeText& comment, CNodeArena* arena) {
-    XCXMLNode* last = nullptr;
-    if (AppendsDirectly(parent, last)) return AppendCommentAfter(parent, last, comment, arena);
-    auto made = std::make_unique<XCXMLComment>(nullptr, comment.bytes);
-    parent.AddNode(made.get());
-    made.release();
-    return nullptr;
+void AppendComment(XCXMLElement& parent, const char* comment) {
+    AppendMarkup(parent, std::make_unique<XCXMLComment>(nullptr, comment));
 }
 
 void AppendPI(XCXMLElement& parent, const char* processor, const char* instruction) {

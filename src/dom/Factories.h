@@ -37,12 +37,8 @@ XCXMLElement* AppendElementAfter(XCXMLElement& parent, XCXMLNode* last, const XC
 XCXMLAttribute* AppendAttributeAfter(XCXMLElement& element, XCXMLAttribute* last, const XCXMLKey& name,
                                      const CNodeText& value, CNodeArena* arena);
 XCXMLData* AppendDataAfter(XCXMLElement& element, XCXMLNode* last, const CNodeText& text, CNodeArena* arena);
-XCXMLComment* AppendCommentAfter(XCXMLElement& parent, XCXMLNode* last, const CNodeText& comment, CNodeArena* arena);
-// What AddComment does, for the tree reader: in `arena` when the element's
-// last child can be found, and then returns the comment; else through
-// AddNode, and returns null.
-XCXMLComment* AppendComment(XCXMLElement& parent, const CNodeText& comment, CNodeArena* arena);
-// What AddPI and AddDocType do, for the tree reader.
+// What AddComment, AddPI and AddDocType do, for the tree reader.
+void AppendComment(XCXMLElement& parent, const char* comment);
 void AppendPI(XCXMLElement& parent, const char* processor, const char* instruction);
 void AppendDocType(XCXMLElement& parent, const XCXMLKey& token, const char* publicId, const char* systemId,
                    const char* local);

@@ -3,7 +3,6 @@
 #include <CorvaneXML/XMLElement.h>
 
 #include "dom/DocumentHome.h"
-#include "foundation/NodeMemory.h"
 #include "foundation/OwnedText.h"
 #include "foundation/Raise.h"
 
@@ -57,15 +56,12 @@ XIXMLNode* XCXMLDocType::Copy(XIXMLElement* parent) const {
 
 // --- comment ----------------------------------------------------------------
 
-// The tree reader makes comments as it makes texts, the comment right behind
-// the node in the document's chunks (see AppendCommentAfter); such a comment
-// goes with its chunk and is not noted among the document's markup.
 XCXMLComment::XCXMLComment(XIXMLElement* parent, const char* comment)
-    : XCXMLNode(parent), comment_(KeepText(comment, TextBehind(this))) {}
+    : XCXMLNode(parent), comment_(CopyText(comment)) {}
 
 XCXMLComment::~XCXMLComment() {
     ForbidChunkRelease(CNodeAccess::Parent(*this));
-    FreeKeptText(comment_, TextBehind(this));
+    std::free(comment_);
 }
 
 XIXMLNode* XCXMLComment::AsNode() { return this; }
@@ -73,14 +69,7 @@ const XIXMLNode* XCXMLComment::AsNode() const { return this; }
 XIXMLComment* XCXMLComment::AsComment() { return this; }
 
 const char* XCXMLComment::GetComment() const { return comment_; }
-void XCXMLComment::SetComment(const char* text) {
-    // Copied first: a failed copy keeps the old comment, which may be passed in.
-    char* copy = CopyText(text);
-    FreeKeptText(comment_, TextBehind(this));
-    comment_ = copy;
-    // The copy is a block of its own, for the destructor to free.
-    ForbidChunkRelease(CNodeAccess::Parent(*this));
-}
+void XCXMLComment::SetComment(const char* text) { ReplaceText(comment_, text); }
 
 XIXMLNode* XCXMLComment::Copy(XIXMLElement* parent) const {
     Require(parent != nullptr, message::kNullTarget);

@@ -241,25 +241,14 @@ void CXMLTreeReader::CloseNode(const void* handle) {
     ownElement_ = OwnElement(currentElement_);
 }
 
-// Comments go where texts go: in the document's chunks, the text behind the
-// node.
 void CXMLTreeReader::Comment(const char* text) {
     Require(currentElement_ != nullptr, message::kNoDocument);
-    CReaderState& state = *state_;
-    if (ownElement_ == nullptr) {
-        currentElement_->AddComment(text);
-        state.childKnown = false;
-        return;
-    }
-    Require(text != nullptr, message::kNullText);
-    XCXMLComment* const comment = state.childKnown
-                                      ? AppendCommentAfter(*ownElement_, state.lastChild, NodeText(text), arena_)
-                                      : AppendComment(*ownElement_, NodeText(text), arena_);
-    if (comment != nullptr) {
-        state.ChildAppended(comment);
+    if (ownElement_ != nullptr) {
+        AppendComment(*ownElement_, text);
     } else {
-        state.childKnown = false;
+        currentElement_->AddComment(text);
     }
+    state_->childKnown = false;
 }
 
 // A DOCTYPE belongs at top level only: outside the document element, and
