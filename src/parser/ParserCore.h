@@ -169,11 +169,11 @@ struct CParserCore {
     // --- CDATA sections (CDataSection.cpp) ---
     static void ReadCData(CXMLParser& parser);
 
+private:
     // The length of notes that nobody reads (see Run): no text handed over
     // has it.
     static constexpr std::size_t kNotNoted = SIZE_MAX;
 
-private:
     class HandedInPlace;
     static const char* InPlace(const CXMLParser::HandedText& handed, const char* text, std::size_t& length) {
         if (text != handed.text) return nullptr;
