@@ -116,10 +116,7 @@ int CParserCore::NextInNewBlock(CXMLParser& parser) {
         if (!IsSpace(Read(parser))) return parser.current;
         const char* const end = CReaderAccess::Fence(reader, '\0');
         const char* const p = scan::SpacesEnd(CReaderAccess::Rest(reader));
-        if (p != end) {
-            CReaderAccess::MoveTo(reader, p + 1);
-            return parser.current = static_cast<unsigned char>(*p);
-        }
+        if (p != end) return ResumeAt(parser, p, end);
     }
 }
 

@@ -52,7 +52,9 @@ struct CParserCore {
         const char* const p = scan::BlankEnd(CReaderAccess::Rest(reader));
         if (p == end) return NextInNewBlock(parser);
         // The byte that ended the run is in this block and not whitespace:
-        // hand it out without asking the reader again.
+        // hand it out without asking the reader again. (What ResumeAt does,
+        // written out: through ResumeAt the compiler keeps its second test
+        // of `p`, here and in NextTag, and parsing ran 4 % slower.)
         CReaderAccess::MoveTo(reader, p + 1);
         return parser.current = static_cast<unsigned char>(*p);
     }

@@ -63,8 +63,8 @@ inline const char* BlankEnd(const char* p) {
     }
 }
 
-// As SpacesEnd, for runs that may be long, such as the indentation between
-// tags: a run still going after four bytes goes on sixteen at a time while
+// As SpacesEnd, for runs that may be long, such as the indentation before
+// an attribute on a line of its own: a run still going after four bytes goes on sixteen at a time while
 // sixteen bytes remain before the block's `end`, so short runs cost no more
 // than the byte loop.
 inline const char* LongSpacesEnd(const char* p, const char* end) {
